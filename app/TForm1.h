@@ -1,0 +1,31 @@
+#pragma once
+// The game window: its event handlers and the per-frame idle handler, over the one GameState.
+
+#include "app/GameState.h"
+#include "platform/Platform.h"
+
+class TForm1 : public WindowEvents {
+  public:
+    explicit TForm1(Platform& platform);
+
+    void FormCreate();
+    void FormDestroy();
+    void FormCloseQuery();
+    void FormKeyDown(uint8_t key);
+    void mainloop(bool& done);
+
+    void onKeyDown(uint8_t key) override { FormKeyDown(key); }
+    void onCloseRequest() override { FormCloseQuery(); }
+
+    GameState g;
+    Platform& platform;
+
+  private:
+    void playFrame();
+    bool destroyed_ = false;
+};
+
+// The program's life after the window exists: FormCreate, then the message loop calling
+// mainloop whenever no message is pending, until the program ends; FormDestroy runs on every
+// way out. frameLimit > 0 stops after that many frames (for the headless runner), returning -1.
+int runProgram(TForm1& form, int64_t frameLimit = 0);

@@ -1,0 +1,85 @@
+// File access shared by every backend: plain C and POSIX calls, so the game's data and
+// settings files behave the same under SDL and in the headless tests.
+
+#include "platform/Platform.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <sys/stat.h>
+#ifdef _WIN32
+#include <io.h>
+#define VORTALIX_FSYNC(fd) _commit(fd)
+#define VORTALIX_FILENO(f) _fileno(f)
+#else
+#include <unistd.h>
+#define VORTALIX_FSYNC(fd) fsync(fd)
+#define VORTALIX_FILENO(f) fileno(f)
+#endif
+
+std::string nativePath(const std::string& stored) {
+    std::string p = stored;
+#ifndef _WIN32
+    for (char& c : p)
+        if (c == '\\') c = '/';
+#endif
+    return p;
+}
+
+bool Platform::fileExists(const std::string& path) {
+    struct stat st;
+    return ::stat(path.c_str(), &st) == 0 && !S_ISDIR(st.st_mode);
+}
+
+ReadStatus Platform::readFile(const std::string& path, size_t maxBytes, std::vector<uint8_t>& out) {
+    out.clear();
+    struct stat st;
+    if (::stat(path.c_str(), &st) != 0)
+        return errno == ENOENT ? ReadStatus::Missing : ReadStatus::Error;
+    // A directory, a FIFO or a device is never read: it could block or never end.
+    if (!S_ISREG(st.st_mode)) return ReadStatus::NotRegular;
+    if (uint64_t(st.st_size) > maxBytes) return ReadStatus::TooLarge;
+    FILE* f = std::fopen(path.c_str(), "rb");
+    if (!f) return ReadStatus::Error;
+    out.resize(size_t(st.st_size));
+    size_t got = out.empty() ? 0 : std::fread(out.data(), 1, out.size(), f);
+    // The file may have grown since stat(); one more byte tells.
+    uint8_t extra;
+    const bool longer = std::fread(&extra, 1, 1, f) == 1;
+    const bool failed = std::ferror(f) != 0;
+    std::fclose(f);
+    if (failed) return ReadStatus::Error;
+    if (longer) return ReadStatus::TooLarge;
+    out.resize(got);
+    return ReadStatus::Ok;
+}
+
+bool Platform::writeFileAtomic(const std::string& path, const void* data, size_t size,
+                               std::string& error) {
+    const std::string tmp = path + ".tmp";
+    FILE* f = std::fopen(tmp.c_str(), "wb");
+    if (!f) {
+        error = "cannot create " + tmp + ": " + std::strerror(errno);
+        return false;
+    }
+    bool ok = size == 0 || std::fwrite(data, 1, size, f) == size;
+    // On a full disk fwrite may report success and only the flush fails.
+    ok = ok && std::fflush(f) == 0;
+    ok = ok && VORTALIX_FSYNC(VORTALIX_FILENO(f)) == 0;
+    const int savedErrno = errno;
+    ok = (std::fclose(f) == 0) && ok;
+    if (!ok) {
+        error = "cannot write " + tmp + ": " + std::strerror(savedErrno ? savedErrno : errno);
+        std::remove(tmp.c_str());
+        return false;
+    }
+    std::error_code ec;
+    std::filesystem::rename(tmp, path, ec);
+    if (ec) {
+        error = "cannot replace " + path + ": " + ec.message();
+        std::remove(tmp.c_str());
+        return false;
+    }
+    return true;
+}

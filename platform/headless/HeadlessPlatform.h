@@ -1,0 +1,78 @@
+#pragma once
+// A platform without a window, for tests and tools: a clock that only moves when asked, key
+// events scripted by frame, every presented frame captured, dialogs and message boxes answered
+// by the script, and every sound and music call recorded.
+
+#include "platform/Platform.h"
+
+#include <deque>
+#include <functional>
+#include <map>
+#include <string>
+#include <vector>
+
+class HeadlessPlatform : public Platform {
+  public:
+    struct MessageBoxCall {
+        std::string text, caption;
+    };
+
+    // --- what the test sets up ---
+    uint32_t now = 0;           // the millisecond clock
+    uint32_t timeOfDay = 0;     // the seed source
+    std::string exeDirectory;   // with trailing separator
+    bool autoAdvance = true;    // idleUntil moves the clock to its target at once
+    bool keepAllFrames = false; // capture every frame, not only the last
+    std::map<int64_t, std::vector<uint8_t>> keysAtFrame; // delivered before frame N begins
+    std::map<int64_t, int> closeAtFrame;                 // a close request before frame N
+    std::vector<uint8_t> keysDown;                       // held keys for getAsyncKeyState
+    // Answer of the next file dialogs, in order; an empty string cancels.
+    std::deque<std::string> dialogAnswers;
+    // Called when a message box is shown (the platform has already recorded it).
+    std::function<void(const MessageBoxCall&)> onMessageBox;
+
+    // --- what the test reads back ---
+    int64_t framesPresented = 0;
+    int64_t pumps = 0;
+    Surface lastFrame;
+    std::vector<Surface> frames;
+    std::vector<uint32_t> presentTimes;
+    std::vector<MessageBoxCall> messageBoxes;
+    std::vector<std::string> soundsPreloaded;
+    std::vector<std::string> soundsPlayed;
+    std::vector<std::string> musicCommands; // command text, " [notify]" appended when notified
+    std::vector<std::string> dialogTitles;
+    std::vector<uint8_t> asyncQueries;
+    int32_t clientW = 240, clientH = 273;
+
+    void pressKey(uint8_t key) { pendingKeys_.push_back(key); }
+    void tapKey(uint8_t key) { pressedSince_.push_back(key); }
+
+    uint32_t timeGetTime() override { return now; }
+    uint32_t timeOfDayMs() override { return timeOfDay; }
+    void idleUntil(uint32_t ms) override;
+    void pumpMessages() override;
+    bool getAsyncKeyState(uint8_t key) override;
+    void setClientSize(int32_t width, int32_t height) override {
+        clientW = width;
+        clientH = height;
+    }
+    void clientSize(int32_t& width, int32_t& height) const override {
+        width = clientW;
+        height = clientH;
+    }
+    void present(const Surface& frame) override;
+    void messageBox(const std::string& text, const std::string& caption) override;
+    bool openFileDialog(const std::string& title, const std::string& filter,
+                        const std::string& defaultExt, std::string& path) override;
+    std::string exeDir() override { return exeDirectory; }
+    void preloadSound(const std::string& path) override { soundsPreloaded.push_back(path); }
+    void sndPlaySound(const std::string& path) override { soundsPlayed.push_back(path); }
+    void mciSendString(const std::string& command, bool notifyWindow) override {
+        musicCommands.push_back(notifyWindow ? command + " [notify]" : command);
+    }
+
+  private:
+    std::vector<uint8_t> pendingKeys_;
+    std::vector<uint8_t> pressedSince_;
+};

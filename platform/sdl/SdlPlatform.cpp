@@ -1,0 +1,1 @@
+// Placeholder; the SDL2 backend lands with its own change.
