@@ -1,3 +1,104 @@
-int main() {
+// vortalix-headless: plays the real game without a window, frame by frame, as fast as the
+// machine allows. Every frame lasts exactly 16 ms of the game's clock.
+//
+//   vortalix-headless [--frames N] [--seed S] [--key FRAME:KEY]... [--hold FROM-TO:KEY]...
+//                     [--exe-dir DIR] [--out FILE.bmp]
+//
+// KEY is a virtual-key code or one of: esc left up right down x z c s 4 5 6 8 f1 .. f7.
+// Data files are read from --exe-dir (default: this program's folder), "score.vtx" from the
+// working directory. Prints one line: mode, score, level, frames, exit code.
+
+#include "app/TForm1.h"
+#include "platform/Picture.h"
+#include "platform/headless/HeadlessPlatform.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <string>
+
+namespace {
+
+int keyCode(const std::string& name) {
+    static_assert(vk::F7 == 118);
+    const struct {
+        const char* name;
+        uint8_t code;
+    } names[] = {{"esc", vk::Escape}, {"left", vk::Left}, {"up", vk::Up}, {"right", vk::Right},
+                 {"down", vk::Down},  {"x", vk::X},       {"z", vk::Z},   {"c", vk::C},
+                 {"s", vk::S},        {"4", vk::D4},      {"5", vk::D5},  {"6", vk::D6},
+                 {"8", vk::D8},       {"f1", vk::F1},     {"f2", vk::F2}, {"f3", vk::F3},
+                 {"f4", vk::F4},      {"f5", vk::F5},     {"f6", vk::F6}, {"f7", vk::F7}};
+    for (const auto& n : names)
+        if (name == n.name) return n.code;
+    char* end = nullptr;
+    const long v = std::strtol(name.c_str(), &end, 10);
+    if (!name.empty() && *end == '\0' && v > 0 && v < 256) return int(v);
+    return -1;
+}
+
+[[noreturn]] void usage(const char* why) {
+    std::fprintf(stderr, "vortalix-headless: %s\n", why);
+    std::exit(2);
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    HeadlessPlatform p;
+    int64_t frames = 600;
+    std::string out;
+    p.exeDirectory = std::filesystem::absolute(argv[0]).parent_path().string() + "/";
+    p.timeOfDay = 12345;
+    p.onMessageBox = [](const HeadlessPlatform::MessageBoxCall& m) {
+        std::fprintf(stderr, "vortalix-headless: message box \"%s\": %s\n", m.caption.c_str(),
+                     m.text.c_str());
+    };
+    for (int i = 1; i < argc; ++i) {
+        const std::string a = argv[i];
+        if (i + 1 >= argc) usage(("missing value after " + a).c_str());
+        const std::string v = argv[++i];
+        if (a == "--frames") {
+            frames = std::atoll(v.c_str());
+        } else if (a == "--seed") {
+            p.timeOfDay = uint32_t(std::strtoul(v.c_str(), nullptr, 10));
+        } else if (a == "--exe-dir") {
+            p.exeDirectory = v.back() == '/' ? v : v + "/";
+        } else if (a == "--out") {
+            out = v;
+        } else if (a == "--key" || a == "--hold") {
+            const size_t colon = v.find(':');
+            if (colon == std::string::npos) usage(("bad key event " + v).c_str());
+            const int code = keyCode(v.substr(colon + 1));
+            if (code < 0) usage(("unknown key in " + v).c_str());
+            const std::string when = v.substr(0, colon);
+            if (a == "--key") {
+                p.keysAtFrame[std::atoll(when.c_str())].push_back(uint8_t(code));
+            } else {
+                const size_t dash = when.find('-');
+                if (dash == std::string::npos) usage(("bad hold span " + v).c_str());
+                p.holds.push_back({std::atoll(when.substr(0, dash).c_str()),
+                                   std::atoll(when.substr(dash + 1).c_str()), uint8_t(code)});
+            }
+        } else {
+            usage(("unknown option " + a).c_str());
+        }
+    }
+
+    TForm1 form(p);
+    const int code = runProgram(form, frames);
+    const GameState& g = form.g;
+    std::printf("mode=%u score=%.*s level=%u frames=%lld exit=%d\n", unsigned(g.mode),
+                int(g.score.len), g.score.ch, unsigned(g.level),
+                static_cast<long long>(p.framesPresented), code);
+    if (!out.empty() && !p.lastFrame.empty()) {
+        const std::vector<uint8_t> bmp = encodeBmp24(p.lastFrame);
+        std::string error;
+        if (!p.writeFileAtomic(out, bmp.data(), bmp.size(), error)) {
+            std::fprintf(stderr, "vortalix-headless: %s\n", error.c_str());
+            return 1;
+        }
+    }
     return 0;
 }

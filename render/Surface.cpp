@@ -9,7 +9,10 @@ struct Clip {
     int32_t sx, sy, dx, dy, w, h;
 };
 
-bool clip(const Surface& dst, int32_t x, int32_t y, const Rect& r, Clip& c) {
+bool clip(const Surface& dst, int32_t x, int32_t y, const Surface& src, const Rect& r, Clip& c) {
+    // A rectangle reaching outside its sheet (a replaced picture file smaller than the layout)
+    // draws nothing rather than reading past the sheet.
+    if (r.left < 0 || r.top < 0 || r.right > src.width() || r.bottom > src.height()) return false;
     c.sx = r.left;
     c.sy = r.top;
     c.dx = x;
@@ -46,7 +49,7 @@ void imgputfast(Surface& dst, int32_t x, int32_t y, const Surface& src, Rect src
                 uint8_t mode) {
     if (mode > 1) return;
     Clip c;
-    if (!clip(dst, x, y, srcrect, c)) return;
+    if (!clip(dst, x, y, src, srcrect, c)) return;
     for (int32_t j = c.h - 1; j >= 0; --j) {
         const uint8_t* s = src.row(c.sy + j) + size_t(c.sx) * 3;
         uint8_t* d = dst.row(c.dy + j) + size_t(c.dx) * 3;
@@ -68,7 +71,7 @@ void imgblend(Surface& dst, int32_t x, int32_t y, const Surface& src, Rect srcre
               uint8_t op) {
     if (key > 1 || op > 1) return;
     Clip c;
-    if (!clip(dst, x, y, srcrect, c)) return;
+    if (!clip(dst, x, y, src, srcrect, c)) return;
     for (int32_t j = c.h - 1; j >= 0; --j) {
         const uint8_t* s = src.row(c.sy + j) + size_t(c.sx) * 3;
         uint8_t* d = dst.row(c.dy + j) + size_t(c.dx) * 3;

@@ -26,7 +26,10 @@ void HeadlessPlatform::pumpMessages() {
 
 bool HeadlessPlatform::getAsyncKeyState(uint8_t key) {
     asyncQueries.push_back(key);
-    const bool down = std::find(keysDown.begin(), keysDown.end(), key) != keysDown.end();
+    bool down = std::find(keysDown.begin(), keysDown.end(), key) != keysDown.end();
+    for (const Hold& h : holds)
+        if (h.key == key && framesPresented >= h.fromFrame && framesPresented <= h.toFrame)
+            down = true;
     auto it = std::find(pressedSince_.begin(), pressedSince_.end(), key);
     const bool pressed = it != pressedSince_.end();
     pressedSince_.erase(std::remove(pressedSince_.begin(), pressedSince_.end(), key),

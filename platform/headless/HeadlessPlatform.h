@@ -26,6 +26,11 @@ class HeadlessPlatform : public Platform {
     std::map<int64_t, std::vector<uint8_t>> keysAtFrame; // delivered before frame N begins
     std::map<int64_t, int> closeAtFrame;                 // a close request before frame N
     std::vector<uint8_t> keysDown;                       // held keys for getAsyncKeyState
+    struct Hold {
+        int64_t fromFrame, toFrame; // inclusive: the key is down while these frames compose
+        uint8_t key;
+    };
+    std::vector<Hold> holds;
     // Answer of the next file dialogs, in order; an empty string cancels.
     std::deque<std::string> dialogAnswers;
     // Called when a message box is shown (the platform has already recorded it).

@@ -1,0 +1,3 @@
+// Placeholder until the picture choice lands.
+#include "app/Loadpic.h"
+void choosePicture(GameState&) {}
