@@ -15,9 +15,13 @@ class Platform;
 constexpr int32_t kMaxPictureSide = 16384;
 constexpr int64_t kMaxPicturePixels = 64ll * 1024 * 1024;
 
+// Decoders from memory. On failure `out` is left as it was and `error` says why. On success
+// `error` is empty, or holds a warning when the picture is damaged but still shown (a JPEG cut
+// short; a truncated BMP is refused instead).
 bool decodeBmp(const uint8_t* data, size_t size, Surface& out, std::string& error);
 bool decodeJpeg(const uint8_t* data, size_t size, Surface& out, std::string& error);
-// Reads a file and decodes it by its extension (".jpg"/".jpeg" JPEG, otherwise BMP).
+// Reads a file (a regular file of at most 256 MiB) and decodes it by its extension
+// (".jpg"/".jpeg" in any case JPEG, otherwise BMP). A warning goes to stderr.
 bool loadPicture(Platform& platform, const std::string& path, Surface& out, std::string& error);
 // Reads and decodes a BMP file whatever its extension (the image sheets).
 bool loadBmpFile(Platform& platform, const std::string& path, Surface& out, std::string& error);
