@@ -18,6 +18,6 @@ class SdlAudio {
     void mciSendString(const std::string& command, bool notifyWindow);
 
   private:
-    struct Impl;
+    struct Impl; // SDL_mixer stays out of this header
     Impl* impl_;
 };

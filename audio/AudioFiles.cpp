@@ -1,0 +1,109 @@
+#include "audio/AudioFiles.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+#include <sys/stat.h>
+
+namespace {
+
+uint32_t le32(const uint8_t* p) {
+    return uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16 | uint32_t(p[3]) << 24;
+}
+uint16_t le16(const uint8_t* p) {
+    return uint16_t(p[0] | p[1] << 8);
+}
+uint32_t be32(const uint8_t* p) {
+    return uint32_t(p[0]) << 24 | uint32_t(p[1]) << 16 | uint32_t(p[2]) << 8 | uint32_t(p[3]);
+}
+uint16_t be16(const uint8_t* p) {
+    return uint16_t(p[0] << 8 | p[1]);
+}
+bool tagIs(const uint8_t* p, const char* tag) {
+    return std::memcmp(p, tag, 4) == 0;
+}
+
+// The encodings SDL's WAV loader knows: PCM, MS ADPCM, IEEE float, A-law, mu-law, IMA ADPCM
+// and the extensible wrapper around them.
+bool knownWavFormat(uint16_t tag) {
+    return tag == 1 || tag == 2 || tag == 3 || tag == 6 || tag == 7 || tag == 0x11 || tag == 0xFFFE;
+}
+
+} // namespace
+
+bool readAudioFile(const char* path, size_t maxBytes, std::vector<uint8_t>& out) {
+    out.clear();
+    struct stat st;
+    if (::stat(path, &st) != 0 || !S_ISREG(st.st_mode) || uint64_t(st.st_size) > maxBytes)
+        return false;
+    FILE* f = std::fopen(path, "rb");
+    if (!f) return false;
+    out.resize(size_t(st.st_size));
+    const size_t got = out.empty() ? 0 : std::fread(out.data(), 1, out.size(), f);
+    uint8_t extra;
+    const bool grew = std::fread(&extra, 1, 1, f) == 1;
+    const bool failed = std::ferror(f) != 0;
+    std::fclose(f);
+    if (failed || grew || got != out.size()) {
+        out.clear();
+        return false;
+    }
+    return true;
+}
+
+bool isPlayableWav(const std::vector<uint8_t>& b) {
+    const size_t n = b.size();
+    if (n < 12 || !tagIs(&b[0], "RIFF") || !tagIs(&b[8], "WAVE")) return false;
+    bool haveFmt = false;
+    uint16_t channels = 0, bits = 0;
+    uint32_t rate = 0;
+    size_t pos = 12;
+    while (pos + 8 <= n) {
+        const uint32_t size = le32(&b[pos + 4]);
+        const size_t body = pos + 8;
+        if (tagIs(&b[pos], "fmt ")) {
+            if (size < 16 || body + size > n) return false;
+            if (!knownWavFormat(le16(&b[body]))) return false;
+            channels = le16(&b[body + 2]);
+            rate = le32(&b[body + 4]);
+            bits = le16(&b[body + 14]);
+            haveFmt = true;
+        } else if (tagIs(&b[pos], "data")) {
+            // A data chunk that runs past the end is a truncated file.
+            if (!haveFmt || body + uint64_t(size) > n) return false;
+            if (channels < 1 || channels > 8 || rate < 4000 || rate > 192000) return false;
+            if (bits < 4 || bits > 64) return false;
+            // Converting to 44.1 kHz 16-bit stereo multiplies the size by at most this much;
+            // a tiny sample rate must not turn a small file into gigabytes.
+            const uint64_t perIn = uint64_t(rate) * std::min<uint16_t>(channels, 2) * bits;
+            const uint64_t perOut = uint64_t(44100) * 2 * 16;
+            return uint64_t(size) * perOut / perIn <= kMaxDecodedWavBytes;
+        }
+        pos = body + size + (size & 1u); // chunks are padded to an even length
+    }
+    return false;
+}
+
+bool isPlayableMidi(const std::vector<uint8_t>& b) {
+    const size_t n = b.size();
+    if (n < 14 || !tagIs(&b[0], "MThd")) return false;
+    const uint32_t headerLen = be32(&b[4]);
+    if (headerLen < 6 || 8 + uint64_t(headerLen) > n) return false;
+    const uint16_t format = be16(&b[8]);
+    const uint16_t tracks = be16(&b[10]);
+    const uint16_t division = be16(&b[12]);
+    if (format > 2 || tracks == 0 || division == 0) return false;
+    uint64_t pos = 8 + uint64_t(headerLen);
+    uint16_t found = 0;
+    while (found < tracks) {
+        if (pos + 8 > n) return false; // fewer tracks than the header announces
+        const uint32_t len = be32(&b[size_t(pos) + 4]);
+        if (pos + 8 + len > n) return false; // a track cut short
+        if (tagIs(&b[size_t(pos)], "MTrk")) {
+            if (len == 0) return false;
+            ++found;
+        }
+        pos += 8 + uint64_t(len); // other chunk kinds are skipped, as readers must
+    }
+    return true;
+}
