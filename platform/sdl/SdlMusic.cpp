@@ -2,6 +2,11 @@
 
 #include "audio/AudioFiles.h"
 
+#ifdef __linux__
+#include <sys/resource.h>
+#include <unistd.h>
+#endif
+
 SdlMusic::SdlMusic() {
     wanted_.file.reserve(4096);
 }
@@ -65,6 +70,11 @@ bool SdlMusic::load(const std::string& file) {
 }
 
 void SdlMusic::run() {
+#ifdef __linux__
+    // Loading a soundfont is heavy work; on a busy machine the frame loop comes first. The
+    // synthesis itself runs on SDL's audio thread, which keeps its own priority.
+    setpriority(PRIO_PROCESS, pid_t(gettid()), 10);
+#endif
     uint64_t done = 0;
     std::string file;
     file.reserve(4096);
