@@ -1,3 +1,31 @@
-int main() {
-    return 0;
+// The program entry: SDL's video first (without it there is no game), the window, then the
+// game itself until one of its three ends.
+
+#include "app/TForm1.h"
+#include "platform/sdl/SdlLocale.h"
+#include "platform/sdl/SdlPlatform.h"
+
+#include <SDL.h>
+
+#include <cstdio>
+#include <exception>
+
+int main(int, char**) {
+    useUtf8CharacterType();
+    SDL_SetHint(SDL_HINT_APP_NAME, "VORTALIX-Revision-");
+    if (SDL_Init(SDL_INIT_VIDEO) != 0) {
+        std::fprintf(stderr, "vortalix: cannot start SDL's video: %s\n", SDL_GetError());
+        return 2;
+    }
+    int code = 2;
+    try {
+        // Sound is started by the platform on its own: no audio device only means silence.
+        SdlPlatform platform;
+        TForm1 form(platform);
+        code = runProgram(form);
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "vortalix: %s\n", e.what());
+    }
+    SDL_Quit();
+    return code;
 }

@@ -1,0 +1,73 @@
+// The clocks and the frame wait.
+//
+// The game paces itself on a millisecond clock: a frame begins once the clock reads 16 more
+// than at the previous frame. Readings are truncated, so the reading the previous frame began
+// with may have been taken up to a millisecond after it changed, and "16 more" can come only
+// 15.x ms later. The wait therefore also remembers the exact instant of that reading and does
+// not return before 16 ms have passed since it on the high-resolution clock.
+
+#include "platform/sdl/SdlPlatform.h"
+
+#include <SDL.h>
+
+#include <algorithm>
+#include <thread>
+
+namespace {
+
+using std::chrono::milliseconds;
+
+constexpr milliseconds kFrame{16};
+// Below this much time left, SDL's event wait (whole milliseconds, woken by poll) is too
+// coarse; a plain sleep covers the rest.
+constexpr milliseconds kEventWaitMargin{2};
+// The last stretch is spun: waking from a sleep takes up to a few tenths of a millisecond.
+constexpr std::chrono::microseconds kSpin{250};
+
+} // namespace
+
+uint32_t SdlPlatform::timeGetTime() {
+    lastReading_ = Clock::now();
+    return uint32_t(std::chrono::duration_cast<milliseconds>(lastReading_ - epoch_).count());
+}
+
+uint32_t SdlPlatform::timeOfDayMs() {
+    const auto sinceEpoch = std::chrono::system_clock::now().time_since_epoch();
+    const int64_t ms = std::chrono::duration_cast<milliseconds>(sinceEpoch).count();
+    // Unix time has no leap seconds, so the time of day is the remainder of the day.
+    return uint32_t(ms % (int64_t(24) * 60 * 60 * 1000));
+}
+
+void SdlPlatform::idleUntil(uint32_t ms) {
+    const Clock::time_point now = Clock::now();
+    const int64_t nowMs = std::chrono::duration_cast<milliseconds>(now - epoch_).count();
+    // The target is a reading of the 32-bit clock; its distance from now is taken modulo 2^32.
+    const int32_t ahead = int32_t(ms - uint32_t(nowMs));
+    Clock::time_point deadline = epoch_ + milliseconds(nowMs + ahead);
+    deadline = std::max(deadline, frameStart_ + kFrame);
+    // Never more than one frame from now, whatever the caller asked for.
+    deadline = std::min(deadline, now + kFrame + milliseconds(1));
+    waitUntil(deadline, true);
+}
+
+void SdlPlatform::waitUntil(Clock::time_point deadline, bool wakeOnEvent) {
+    for (;;) {
+        const Clock::time_point now = Clock::now();
+        if (now >= deadline) return;
+        const auto left = deadline - now;
+        if (wakeOnEvent && left > kEventWaitMargin + milliseconds(1)) {
+            const auto wholeMs = std::chrono::duration_cast<milliseconds>(left - kEventWaitMargin);
+            // Returns at once when a key or another event arrives: the caller handles it and
+            // waits again.
+            if (SDL_WaitEventTimeout(nullptr, int(wholeMs.count())) == 1) return;
+            continue;
+        }
+        if (left > kSpin) {
+            std::this_thread::sleep_until(deadline - kSpin);
+            continue;
+        }
+        while (Clock::now() < deadline) {
+        }
+        return;
+    }
+}

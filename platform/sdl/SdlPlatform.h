@@ -1,0 +1,80 @@
+#pragma once
+// The real platform: one fixed-size SDL2 window drawn through SDL's software framebuffer, the
+// keyboard as Windows virtual-key codes, a frame clock that sleeps instead of spinning,
+// zenity for the file dialog, and SdlAudio for sound effects and music.
+// SDL_Init(SDL_INIT_VIDEO) must have succeeded before one is made.
+
+#include "platform/Platform.h"
+#include "platform/sdl/SdlAudio.h"
+#include "platform/sdl/SdlKeys.h"
+#include "platform/sdl/SdlPresentLog.h"
+
+#include <chrono>
+#include <string>
+#include <vector>
+
+struct SDL_Window;
+union SDL_Event;
+
+class SdlPlatform : public Platform {
+  public:
+    // Creates the window, hidden until the first frame is drawn. Throws std::runtime_error
+    // when SDL cannot make one.
+    SdlPlatform();
+    ~SdlPlatform() override;
+    SdlPlatform(const SdlPlatform&) = delete;
+    SdlPlatform& operator=(const SdlPlatform&) = delete;
+
+    uint32_t timeGetTime() override;
+    uint32_t timeOfDayMs() override;
+    void idleUntil(uint32_t ms) override;
+
+    void pumpMessages() override;
+    bool getAsyncKeyState(uint8_t key) override;
+    void setClientSize(int32_t width, int32_t height) override;
+    void clientSize(int32_t& width, int32_t& height) const override;
+    void present(const Surface& frame) override;
+    void messageBox(const std::string& text, const std::string& caption) override;
+    bool openFileDialog(const std::string& title, const std::string& filter,
+                        const std::string& defaultExt, std::string& path) override;
+
+    std::string exeDir() override;
+
+    void preloadSound(const std::string& path) override { audio_.preloadSound(path); }
+    void sndPlaySound(const std::string& path) override { audio_.playSound(path); }
+    void mciSendString(const std::string& command, bool notifyWindow) override {
+        audio_.mciSendString(command, notifyWindow);
+    }
+
+  private:
+    using Clock = std::chrono::steady_clock;
+
+    void handleEvent(const SDL_Event& event);
+    // Keeps the window alive while a modal dialog of another program is open: repaints it
+    // and drops the player's keys, but remembers a close request for afterwards.
+    void serviceWhileModal();
+    // Sleeps until the deadline; SDL's event wait covers the long part so that a key wakes
+    // the game at once, a plain sleep the last two milliseconds, a short spin the end.
+    void waitUntil(Clock::time_point deadline, bool wakeOnEvent);
+    void copyToWindow(const Surface& frame);
+    // Runs zenity with the arguments and waits for it, keeping the window serviced; false when
+    // it could not be started. Its standard output and exit status come back.
+    bool runZenity(const std::vector<std::string>& args, std::string& output, int& status);
+    // The warning box for a window system where SDL cannot draw one.
+    bool showWarningWithZenity(const std::string& text, const std::string& caption);
+
+    SDL_Window* window_ = nullptr;
+    bool shown_ = false;
+    int32_t clientW_ = 240, clientH_ = 273;
+    sdlkeys::KeyStates keys_;
+    bool closePending_ = false;
+
+    Clock::time_point epoch_;
+    Clock::time_point lastReading_; // instant of the latest timeGetTime
+    Clock::time_point frameStart_;  // the reading the frame on screen was begun with
+    Clock::time_point lastPresent_; // when that frame was handed to the window system
+    bool presented_ = false;
+    SdlPresentLog presentLog_;
+
+    SdlAudio audio_;
+};
