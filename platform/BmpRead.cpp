@@ -293,7 +293,8 @@ bool walkRle(const uint8_t* d, size_t size, const Header& h, const Palette& pal,
 
 bool decodeBmp(const uint8_t* data, size_t size, Surface& out, std::string& error) {
     Header h;
-    if (!data || !readHeader(data, size, h, error)) return false;
+    if (!data) return fail(error, "not a BMP file");
+    if (!readHeader(data, size, h, error)) return false;
     Palette pal{};
     readPalette(data, h, pal);
     if (h.compression == kRle8 || h.compression == kRle4) {
