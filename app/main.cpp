@@ -8,6 +8,7 @@
 #include <SDL.h>
 
 #include <cstdio>
+#include <cstring>
 #include <exception>
 
 int main(int, char**) {
@@ -15,6 +16,16 @@ int main(int, char**) {
     SDL_SetHint(SDL_HINT_APP_NAME, "VORTALIX-Revision-");
     if (SDL_Init(SDL_INIT_VIDEO) != 0) {
         std::fprintf(stderr, "vortalix: cannot start SDL's video: %s\n", SDL_GetError());
+        return 2;
+    }
+    // Without a reachable display SDL falls back to drawing off screen, which would leave a
+    // game running that nobody can see or stop with a key.
+    const char* driver = SDL_GetCurrentVideoDriver();
+    const char* asked = SDL_getenv("SDL_VIDEODRIVER");
+    if ((asked == nullptr || *asked == '\0') && driver != nullptr &&
+        (std::strcmp(driver, "offscreen") == 0 || std::strcmp(driver, "dummy") == 0)) {
+        std::fprintf(stderr, "vortalix: no display to open the window on (is DISPLAY set?)\n");
+        SDL_Quit();
         return 2;
     }
     int code = 2;

@@ -1,0 +1,149 @@
+# Shared by the end-to-end scripts (sourced, never run alone): a private X server, a copy of
+# the game to run from, and its window. The game is copied so that whatever it writes beside
+# itself (VORTALIX.ini, screenshots) never lands in the build folder.
+
+E2E_WORK=""
+E2E_XPID=""
+E2E_GAME_PID=""
+E2E_DISPLAY=""
+E2E_WINDOW=""
+E2E_EXIT=""
+
+e2e_fail() {
+    echo "FAIL: $*" >&2
+    if [ -n "$E2E_WORK" ] && [ -s "$E2E_WORK/out.txt" ]; then
+        sed 's/^/  game said: /' "$E2E_WORK/out.txt" >&2
+    fi
+    exit 1
+}
+
+e2e_require() {
+    local tool
+    for tool in "$@"; do
+        command -v "$tool" >/dev/null || e2e_fail "$tool is not installed"
+    done
+}
+
+e2e_cleanup() {
+    if [ -n "$E2E_GAME_PID" ] && kill -0 "$E2E_GAME_PID" 2>/dev/null; then
+        kill "$E2E_GAME_PID" 2>/dev/null || true
+        sleep 0.5
+        kill -9 "$E2E_GAME_PID" 2>/dev/null || true
+    fi
+    if [ -n "$E2E_XPID" ]; then kill "$E2E_XPID" 2>/dev/null || true; fi
+    if [ -n "$E2E_WORK" ]; then rm -rf "$E2E_WORK"; fi
+}
+
+# A fresh temporary folder: game/ holds the program and its data, cwd/ is where it runs.
+e2e_workdir() {
+    E2E_WORK=$(mktemp -d "/tmp/vortalix-$1-XXXXXX")
+    mkdir -p "$E2E_WORK/game" "$E2E_WORK/cwd"
+    trap e2e_cleanup EXIT
+}
+
+# Copies the program, image/, sound/ and the first ranking file out of the build folder.
+e2e_copy_game() {
+    local build=$1
+    [ -x "$build/vortalix" ] || e2e_fail "no program $build/vortalix: build first"
+    local missing=""
+    for f in image sound score.vtx; do [ -e "$build/$f" ] || missing="$missing $f"; done
+    [ -z "$missing" ] || e2e_fail "the data files are not generated in $build (missing:$missing)"
+    cp "$build/vortalix" "$E2E_WORK/game/"
+    cp -r "$build/image" "$build/sound" "$E2E_WORK/game/"
+    cp "$build/score.vtx" "$E2E_WORK/cwd/"
+}
+
+e2e_free_display() {
+    local n
+    for n in $(seq 99 199); do
+        if [ ! -e "/tmp/.X$n-lock" ] && [ ! -e "/tmp/.X11-unix/X$n" ]; then
+            echo ":$n"
+            return 0
+        fi
+    done
+    return 1
+}
+
+e2e_start_xvfb() {
+    E2E_DISPLAY=$(e2e_free_display) || e2e_fail "no free X display number"
+    Xvfb "$E2E_DISPLAY" -screen 0 1024x768x24 -nolisten tcp >"$E2E_WORK/xvfb.txt" 2>&1 &
+    E2E_XPID=$!
+    export DISPLAY=$E2E_DISPLAY
+    local _
+    for _ in $(seq 100); do
+        xdotool getdisplaygeometry >/dev/null 2>&1 && return 0
+        kill -0 "$E2E_XPID" 2>/dev/null || break
+        sleep 0.1
+    done
+    e2e_fail "Xvfb did not start on $E2E_DISPLAY: $(cat "$E2E_WORK/xvfb.txt")"
+}
+
+# Starts the game from cwd/ with the given extra environment (NAME=value ...), silent.
+e2e_start_game() {
+    (cd "$E2E_WORK/cwd" && exec env SDL_AUDIODRIVER=dummy LANG="${LANG:-C.UTF-8}" "$@" \
+        "$E2E_WORK/game/vortalix" >"$E2E_WORK/out.txt" 2>&1) &
+    E2E_GAME_PID=$!
+}
+
+# The id of a mapped top-level window whose name is exactly $1, or nothing. xwininfo reads
+# the UTF-8 name, so this also finds SDL's message box.
+e2e_lookup_window() {
+    local id
+    id=$(xwininfo -root -children 2>/dev/null |
+        awk -v want="\"$1\":" '$2 == want { print $1; exit }')
+    if [ -n "$id" ] && xwininfo -id "$id" 2>/dev/null | grep -q 'Map State: IsViewable'; then
+        echo "$id"
+    fi
+}
+
+# Waits up to ten seconds for the window named $1 and prints its id; fails early when the
+# game ends or, unless the window looked for is the warning itself, shows a start-up warning.
+e2e_window_named() {
+    local name=$1 _ id
+    for _ in $(seq 100); do
+        id=$(e2e_lookup_window "$name")
+        if [ -n "$id" ]; then
+            echo "$id"
+            return 0
+        fi
+        kill -0 "$E2E_GAME_PID" 2>/dev/null || return 1
+        if [ "$name" != "オープンエラー" ] && grep -q 'オープンエラー' "$E2E_WORK/out.txt"; then
+            return 1
+        fi
+        sleep 0.1
+    done
+    return 1
+}
+
+# Sets E2E_WINDOW to the game's window once it shows; a start-up warning instead fails.
+e2e_find_window() {
+    E2E_WINDOW=$(e2e_window_named "VORTALIX-Revision-") || true
+    [ -n "$E2E_WINDOW" ] && return 0
+    if grep -q 'オープンエラー' "$E2E_WORK/out.txt" 2>/dev/null; then
+        e2e_fail "the game showed a start-up warning instead of its window (data files missing?)"
+    fi
+    e2e_fail "the game's window did not appear"
+}
+
+# Waits up to ten seconds for the game to end; its exit code goes to E2E_EXIT.
+e2e_wait_exit() {
+    local _
+    for _ in $(seq 100); do
+        kill -0 "$E2E_GAME_PID" 2>/dev/null || break
+        sleep 0.1
+    done
+    kill -0 "$E2E_GAME_PID" 2>/dev/null && e2e_fail "the game did not end"
+    E2E_EXIT=0
+    wait "$E2E_GAME_PID" || E2E_EXIT=$?
+    E2E_GAME_PID=""
+}
+
+# "WIDTHxHEIGHT+X+Y" of a window's client area, from xwininfo.
+e2e_geometry() {
+    xwininfo -id "$1" | awk '
+        /Absolute upper-left X:/ { x = $NF }
+        /Absolute upper-left Y:/ { y = $NF }
+        /^ *Width:/ { w = $NF }
+        /^ *Height:/ { h = $NF }
+        END { printf "%sx%s+%s+%s\n", w, h, x, y }'
+}
