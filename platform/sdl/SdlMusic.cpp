@@ -100,4 +100,6 @@ void SdlMusic::run() {
         Mix_PlayMusic(music_, 1);
     }
     release();
+    // SDL keeps its error text per thread; a thread SDL did not start must free it itself.
+    SDL_TLSCleanup();
 }
