@@ -7,6 +7,7 @@
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
+#include <cstring>
 #include <fstream>
 #include <iterator>
 #include <map>
@@ -39,7 +40,7 @@ uint32_t be32(const std::vector<uint8_t>& b, size_t at) {
     return be16(b, at) << 16 | be16(b, at + 2);
 }
 bool tagAt(const std::vector<uint8_t>& b, size_t at, const char* tag) {
-    return at + 4 <= b.size() && std::string(b.begin() + long(at), b.begin() + long(at) + 4) == tag;
+    return at + 4 <= b.size() && std::memcmp(b.data() + at, tag, 4) == 0;
 }
 
 // ---- WAV ----

@@ -1,5 +1,5 @@
-// The game theme: A minor, 144 beats a minute, four-on-the-floor. Intro, the tune twice (A),
-// a broader middle part (B), a break that builds back up, the tune twice more with the lead
+// The game theme: A minor, 144 beats a minute, four-on-the-floor. Intro, the sixteen-bar tune
+// (A), a broader middle part (B), a break that builds back up, the tune again with the lead
 // doubled and the drums fuller (A'), and an ending that slows into a held A minor chord.
 
 #include "tools/assetgen/music_chords.h"

@@ -75,7 +75,7 @@ double gate(double t, double start, double end, double ramp);
 // larger drives round off the loudest moments and bring up the body of a sound.
 void saturate(Signal& s, double drive);
 
-// Adds `delayed` copies of the signal to itself, each `delayMs` later and `feedback` softer.
+// Adds `repeats` copies of the signal to itself, each `delayMs` later and `feedback` softer.
 void echo(Signal& s, double delayMs, double feedback, int32_t repeats);
 
 } // namespace synth
