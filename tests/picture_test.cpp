@@ -762,6 +762,27 @@ TEST(Jpeg, ClaimedSizeBeyondTheLimitsIsRefusedBeforeDecoding) {
     }
 }
 
+// A progressive JPEG of a thousand scans (the last scan repeated) could keep the decoder busy
+// for seconds on a large picture; past 500 scans it is refused.
+TEST(Jpeg, ProgressiveFileWithTooManyScansIsRefused) {
+    const auto jpeg = fixtures::makeTexturedJpeg(64, 64, TJFLAG_PROGRESSIVE);
+    size_t lastScan = 0;
+    for (size_t i = 2; i + 1 < jpeg.size(); ++i)
+        if (jpeg[i] == 0xff && jpeg[i + 1] == 0xda) lastScan = i;
+    ASSERT_GT(lastScan, 0u);
+    const size_t eoi = jpeg.size() - 2;
+    std::vector<uint8_t> many(jpeg.begin(), jpeg.begin() + std::ptrdiff_t(eoi));
+    for (int32_t k = 0; k < 1000; ++k)
+        many.insert(many.end(), jpeg.begin() + std::ptrdiff_t(lastScan),
+                    jpeg.begin() + std::ptrdiff_t(eoi));
+    many.push_back(0xff);
+    many.push_back(0xd9);
+    Surface out;
+    std::string error;
+    EXPECT_FALSE(decodeJpeg(many.data(), many.size(), out, error));
+    EXPECT_NE(error.find("500 scans"), std::string::npos) << error;
+}
+
 TEST(Jpeg, ZeroSizeInTheHeaderIsRefused) {
     const auto jpeg = withFrameSize(fixtures::makeColourJpeg(), 0, 0);
     Surface out;

@@ -187,14 +187,14 @@ struct DecimalCase {
     bool ok;
     int32_t value;
 };
-class Decimal : public ::testing::TestWithParam<DecimalCase> {};
-TEST_P(Decimal, ParsesBaseTenOnly) {
+class SettingsDecimal : public ::testing::TestWithParam<DecimalCase> {};
+TEST_P(SettingsDecimal, ParsesBaseTenOnly) {
     int32_t v = 12345;
     EXPECT_EQ(parseDecimal(GetParam().text, v), GetParam().ok) << GetParam().text;
     EXPECT_EQ(v, GetParam().ok ? GetParam().value : 12345) << "untouched when refused";
 }
 INSTANTIATE_TEST_SUITE_P(
-    Settings, Decimal,
+    Settings, SettingsDecimal,
     ::testing::Values(
         DecimalCase{"0", true, 0}, DecimalCase{"010", true, 10}, DecimalCase{"-0", true, 0},
         DecimalCase{"+42", true, 42}, DecimalCase{"-17", true, -17},

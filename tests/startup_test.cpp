@@ -165,23 +165,23 @@ TEST_F(Startup, LongerRankingFileIsRead) {
     EXPECT_EQ(form.g.ranking[9].name.len, 3);
 }
 
-class MissingSheet : public Startup, public ::testing::WithParamInterface<size_t> {};
+class StartupMissingSheet : public Startup, public ::testing::WithParamInterface<size_t> {};
 
-TEST_P(MissingSheet, StopsWithTheImageWarning) {
+TEST_P(StartupMissingSheet, StopsWithTheImageWarning) {
     std::filesystem::remove(exe / ("image/" + kSheets[GetParam()]));
     EXPECT_EQ(run(5), 0);
     expectOneBox(kNoImage);
     EXPECT_EQ(platform.framesPresented, 0);
 }
 
-INSTANTIATE_TEST_SUITE_P(Startup, MissingSheet, ::testing::Range<size_t>(0, 11),
+INSTANTIATE_TEST_SUITE_P(Startup, StartupMissingSheet, ::testing::Range<size_t>(0, 11),
                          [](const ::testing::TestParamInfo<size_t>& info) {
                              return kSheets[info.param].substr(0, kSheets[info.param].find('.'));
                          });
 
-class MissingWav : public Startup, public ::testing::WithParamInterface<size_t> {};
+class StartupMissingWav : public Startup, public ::testing::WithParamInterface<size_t> {};
 
-TEST_P(MissingWav, StopsWithTheWavWarning) {
+TEST_P(StartupMissingWav, StopsWithTheWavWarning) {
     std::filesystem::remove(exe / ("sound/" + kWavs[GetParam()]));
     const int code = run(5);
     if (platform.messageBoxes.empty()) GTEST_SKIP() << "the sound registration does not check yet";
@@ -190,7 +190,7 @@ TEST_P(MissingWav, StopsWithTheWavWarning) {
     EXPECT_EQ(platform.framesPresented, 0);
 }
 
-INSTANTIATE_TEST_SUITE_P(Startup, MissingWav, ::testing::Range<size_t>(0, 10),
+INSTANTIATE_TEST_SUITE_P(Startup, StartupMissingWav, ::testing::Range<size_t>(0, 10),
                          [](const ::testing::TestParamInfo<size_t>& info) {
                              return kWavs[info.param].substr(0, kWavs[info.param].find('.'));
                          });
@@ -255,9 +255,9 @@ struct ZoomCase {
     const char* value;
     int32_t width, height;
 };
-class Zoom : public Startup, public ::testing::WithParamInterface<ZoomCase> {};
+class StartupZoom : public Startup, public ::testing::WithParamInterface<ZoomCase> {};
 
-TEST_P(Zoom, OnlyExactlyOneDoublesTheWindow) {
+TEST_P(StartupZoom, OnlyExactlyOneDoublesTheWindow) {
     writeText(iniPath(), std::string("[Zoom]\nEnable=") + GetParam().value + "\n");
     platform.keysAtFrame[2] = {27};
     EXPECT_EQ(run(50), 1);
@@ -270,7 +270,7 @@ TEST_P(Zoom, OnlyExactlyOneDoublesTheWindow) {
               std::string::npos);
 }
 
-INSTANTIATE_TEST_SUITE_P(Startup, Zoom,
+INSTANTIATE_TEST_SUITE_P(Startup, StartupZoom,
                          ::testing::Values(ZoomCase{"1", 480, 546}, ZoomCase{"0", 240, 273},
                                            ZoomCase{"2", 240, 273}, ZoomCase{"255", 240, 273}));
 
@@ -309,7 +309,7 @@ TEST_F(Startup, UnreadableDefaultPictureLeavesABlackBackdropAndSaysSo) {
     EXPECT_NE(printed.find("t_back.jpg"), std::string::npos) << printed;
 }
 
-class PictureChoice : public Startup {
+class StartupPictureChoice : public Startup {
   protected:
     void SetUp() override {
         Startup::SetUp();
@@ -333,7 +333,7 @@ class PictureChoice : public Startup {
     std::unique_ptr<TForm1> form;
 };
 
-TEST_F(PictureChoice, ChosenBmpBecomesTheBackdropAndStaysAfterARestart) {
+TEST_F(StartupPictureChoice, ChosenBmpBecomesTheBackdropAndStaysAfterARestart) {
     const Surface pic = fixtures::solidSurface(60, 40, 12, 200, 120);
     const std::string path = work / "chosen.bmp";
     writeBytes(path, encodeBmp24(pic));
@@ -357,20 +357,20 @@ TEST_F(PictureChoice, ChosenBmpBecomesTheBackdropAndStaysAfterARestart) {
     EXPECT_TRUE(sameSurface(next.g.backdrop, gensyoku(pic)));
 }
 
-TEST_F(PictureChoice, CancelledDialogChangesNothing) {
+TEST_F(StartupPictureChoice, CancelledDialogChangesNothing) {
     platform.dialogAnswers = {""};
     choosePicture(form->g);
     EXPECT_EQ(platform.dialogTitles.size(), 1u);
     expectUnchanged();
 }
 
-TEST_F(PictureChoice, FileThatDoesNotExistChangesNothing) {
+TEST_F(StartupPictureChoice, FileThatDoesNotExistChangesNothing) {
     platform.dialogAnswers = {work / "nothing-here.bmp"};
     choosePicture(form->g);
     expectUnchanged();
 }
 
-TEST_F(PictureChoice, UndecodableFileChangesNothingAndIsNotStored) {
+TEST_F(StartupPictureChoice, UndecodableFileChangesNothingAndIsNotStored) {
     const std::string path = work / "broken.bmp";
     writeText(path, "BM but nothing after it");
     platform.dialogAnswers = {path};
@@ -383,14 +383,14 @@ TEST_F(PictureChoice, UndecodableFileChangesNothingAndIsNotStored) {
     EXPECT_EQ(readText(iniPath()).find("broken.bmp"), std::string::npos);
 }
 
-TEST_F(PictureChoice, FolderChosenChangesNothing) {
+TEST_F(StartupPictureChoice, FolderChosenChangesNothing) {
     std::filesystem::create_directory(work / "folder.bmp");
     platform.dialogAnswers = {work / "folder.bmp"};
     choosePicture(form->g);
     expectUnchanged();
 }
 
-TEST_F(PictureChoice, F2OnTheTitleOpensTheDialog) {
+TEST_F(StartupPictureChoice, F2OnTheTitleOpensTheDialog) {
     const Surface pic = fixtures::solidSurface(8, 8, 90, 90, 90);
     writeBytes(work / "key.bmp", encodeBmp24(pic));
     platform.dialogAnswers = {work / "key.bmp"};
