@@ -2,6 +2,8 @@
 // flickering bars, the trail and the items, the pause label, and the screenshot file.
 
 #include "app/GameState.h"
+#include "app/TForm1.h"
+#include "game/Game.h"
 #include "platform/Picture.h"
 #include "platform/headless/HeadlessPlatform.h"
 #include "render/Frame.h"
@@ -568,5 +570,60 @@ TEST_F(Screenshot, UnwritableFolderSaysSoOnceAndGoesOn) {
     cls(g);
     EXPECT_EQ(at(g.backbuf, 0, 240), kWhite);
 }
+
+// F1 between two frames of play saves the frame last presented, at single size also when zoomed.
+class ShotDuringPlay : public ::testing::TestWithParam<int> {
+  protected:
+    void SetUp() override {
+        dir = fs::temp_directory_path() / ("vortalix_playshot_" + std::to_string(::getpid()) + "_" +
+                                           std::to_string(GetParam()));
+        fs::remove_all(dir);
+        fs::create_directories(dir);
+        p.now = 1000;
+        p.keepAllFrames = true;
+        p.exeDirectory = dir.string() + "/";
+        GameState& g = form.g;
+        prepareForDrawing(g, 777);
+        g.basedir = p.exeDirectory;
+        g.midiplayer = std::make_unique<TMCIMidi>(p, 1);
+        shokika(g);
+        g.mode = 2;
+        g.bgenabled = 1;
+        g.levelpts = 10; // the level bar flickers, so no two frames are alike
+        g.zoom = uint8_t(GetParam());
+        if (g.zoom) g.zoombuf.create(480, 546);
+    }
+    void TearDown() override { fs::remove_all(dir); }
+    HeadlessPlatform p;
+    TForm1 form{p};
+    fs::path dir;
+};
+
+TEST_P(ShotDuringPlay, SavesTheLastFramePresented) {
+    p.keysAtFrame[3] = {vk::F1};
+    bool done = false;
+    for (int f = 0; f < 5; ++f) form.mainloop(done);
+    ASSERT_EQ(p.frames.size(), 5u);
+    std::ifstream in(dir / "g_sc0.bmp", std::ios::binary);
+    const std::vector<uint8_t> b{std::istreambuf_iterator<char>(in),
+                                 std::istreambuf_iterator<char>()};
+    Surface shot;
+    std::string error;
+    ASSERT_TRUE(decodeBmp(b.data(), b.size(), shot, error)) << error;
+    ASSERT_EQ(shot.width(), 240);
+    ASSERT_EQ(shot.height(), 273);
+    const Surface& third = p.frames[2];
+    const int32_t k = GetParam() ? 2 : 1;
+    ASSERT_EQ(third.width(), 240 * k);
+    int64_t wrong = 0;
+    for (int32_t y = 0; y < 273; ++y)
+        for (int32_t x = 0; x < 240; ++x) wrong += at(shot, x, y) != at(third, k * x, k * y);
+    EXPECT_EQ(wrong, 0);
+    EXPECT_FALSE(sameSurface(p.frames[3], third));
+    EXPECT_FALSE(fs::exists(dir / "g_sc1.bmp"));
+}
+
+INSTANTIATE_TEST_SUITE_P(Zoom, ShotDuringPlay, ::testing::Values(0, 1),
+                         [](const auto& i) { return i.param ? "Zoomed" : "SingleSize"; });
 
 } // namespace
