@@ -8,5 +8,7 @@ bool writeImages(const std::string& outDir);  // image/*.bmp and image/t_back.jp
 bool writeSounds(const std::string& outDir);  // sound/*.wav
 bool writeMusic(const std::string& outDir);   // sound/*.mid
 bool writeRanking(const std::string& outDir); // score.vtx
+// VORTALIX.ini with everything switched on, only where none exists yet.
+bool writeDefaultSettings(const std::string& outDir);
 // Writes a whole file, creating the folders on its way; false after printing why.
 bool writeFile(const std::string& path, const void* data, size_t size);

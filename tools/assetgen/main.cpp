@@ -30,5 +30,6 @@ int main(int argc, char** argv) {
     ok = writeSounds(out) && ok;
     ok = writeMusic(out) && ok;
     ok = writeRanking(out) && ok;
+    ok = writeDefaultSettings(out) && ok;
     return ok ? 0 : 1;
 }
