@@ -1,0 +1,81 @@
+#!/usr/bin/env bash
+# Sets up a Debian 12 machine for VORTALIX-Revision-, builds it, and then either starts the
+# game or runs every test.
+#
+#   bash tools/setup.sh run    install what is missing, build, start the game
+#   bash tools/setup.sh test   install what is missing, build, run all tests, then build again
+#                              with AddressSanitizer and UndefinedBehaviorSanitizer and run
+#                              the unit tests there
+#
+# Packages are installed with apt-get, directly as root or through sudo otherwise. The build
+# goes to build/ in the source folder (BUILD_DIR overrides it). "run" starts the game in the
+# current directory, which keeps the ranking file score.vtx: a first one is copied there from
+# the build when none exists, and an existing one is never overwritten.
+set -euo pipefail
+
+mode=${1:-}
+case "$mode" in
+run | test) ;;
+*)
+    echo "usage: bash tools/setup.sh run|test" >&2
+    exit 2
+    ;;
+esac
+
+src=$(cd "$(dirname "$0")/.." && pwd)
+build=${BUILD_DIR:-$src/build}
+jobs=$(nproc 2>/dev/null || echo 2)
+
+# What the game needs to build and run: compiler and build tools, SDL2 and SDL2_mixer
+# (FluidSynth comes with it), a General MIDI soundfont, TurboJPEG, SimpleIni with ICU,
+# GoogleTest, zenity for the picture dialog, and fonts that show the Japanese texts: core X
+# fonts for SDL's warning box, a TrueType font for zenity.
+packages=(build-essential cmake pkg-config libsdl2-dev libsdl2-mixer-dev fluid-soundfont-gm
+    libturbojpeg0-dev libsimpleini-dev libicu-dev libgtest-dev zenity xfonts-base
+    fonts-ipafont-gothic)
+# What the end-to-end tests drive the real window with.
+if [ "$mode" = test ]; then
+    packages+=(xvfb xauth xdotool x11-utils imagemagick python3)
+fi
+
+missing=()
+for p in "${packages[@]}"; do
+    if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed'; then
+        missing+=("$p")
+    fi
+done
+if [ "${#missing[@]}" -gt 0 ]; then
+    echo "installing: ${missing[*]}"
+    if [ "$(id -u)" -eq 0 ]; then
+        as_root=()
+    elif command -v sudo >/dev/null; then
+        as_root=(sudo)
+    else
+        echo "these packages are missing and neither root nor sudo is at hand: ${missing[*]}" >&2
+        exit 1
+    fi
+    "${as_root[@]}" env DEBIAN_FRONTEND=noninteractive apt-get update
+    "${as_root[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y --no-install-recommends \
+        "${missing[@]}"
+fi
+
+cmake -S "$src" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo
+
+if [ "$mode" = run ]; then
+    cmake --build "$build" -j "$jobs" --target vortalix assets
+    if [ ! -e score.vtx ]; then
+        cp "$build/score.vtx" score.vtx
+        echo "a first ranking file score.vtx was put in $(pwd)"
+    fi
+    exec "$build/vortalix"
+fi
+
+cmake --build "$build" -j "$jobs"
+ctest --test-dir "$build" --output-on-failure -j "$jobs"
+
+sanitized=${build}-sanitize
+cmake -S "$src" -B "$sanitized" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVORTALIX_SANITIZE=ON
+cmake --build "$sanitized" -j "$jobs"
+UBSAN_OPTIONS=print_stacktrace=1 \
+    ctest --test-dir "$sanitized" --output-on-failure -j "$jobs" -LE e2e
+echo "all tests passed"
