@@ -37,15 +37,16 @@ rec[256] = 4; rec[257:261] = b'ZERO'     # name "ZERO"
 open(sys.argv[1], 'wb').write(bytes(rec) * 10)
 PY
 
-display=""
-for n in $(seq 140 170); do
-    if [ ! -e "/tmp/.X$n-lock" ] && [ ! -e "/tmp/.X11-unix/X$n" ]; then display=":$n"; break; fi
-done
-[ -n "$display" ] || { echo "no free X display"; exit 1; }
-Xvfb "$display" -screen 0 800x600x24 -nolisten tcp >/dev/null 2>&1 &
+# Xvfb picks a display number nobody uses and reports it, so scripts running side by side
+# never share a server (and never type into each other's game).
+exec 3>"$work/display.txt"
+Xvfb -displayfd 3 -screen 0 800x600x24 -nolisten tcp >/dev/null 2>&1 &
 xpid=$!
-export DISPLAY=$display
-for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
+exec 3>&-
+for _ in $(seq 100); do [ -s "$work/display.txt" ] && break; sleep 0.1; done
+[ -s "$work/display.txt" ] || { echo "Xvfb did not start"; exit 1; }
+export DISPLAY=":$(head -n1 "$work/display.txt")"
+for _ in $(seq 50); do xdotool getdisplaygeometry >/dev/null 2>&1 && break; sleep 0.1; done
 
 cd "$work/cwd"
 SDL_AUDIODRIVER=dummy "$work/game/vortalix" >"$work/out.txt" 2>&1 &
@@ -62,23 +63,28 @@ done
 key() { xdotool key --window "$win" "$@"; }
 
 sleep 1
-key x          # start: the count-down takes about four seconds
-sleep 5.5      # the point now runs to the right
-key F7         # pause
+# The pause stays on across the count-down, so nothing below depends on how fast the
+# count-down and the first steps run on a busy machine.
+key F7         # pause, already on the title
+sleep 0.3
+key x          # start: the count-down takes about four seconds, then play begins paused
+sleep 6
+key F7         # run to the right for a while
+sleep 0.7
+key F7         # pause again
+[ -n "${E2E_SHOTS:-}" ] && import -window root "$E2E_SHOTS/paused.png"
+sleep 0.3
+key z          # left twice: the point now faces its own trail
 sleep 0.2
-key z z        # left twice: the point now faces its own trail
-sleep 0.2
+key z
+sleep 0.3
 key F7         # the next step lands on the trail
-sleep 3.5      # game over, then the name entry
-key x          # A
-sleep 0.1
-key c          # cursor to B
-sleep 0.1
-key x          # B
-sleep 0.1
-key z z        # from B back past A to '#'
-sleep 0.1
-key x          # finish: the ranking is written
+sleep 5        # game over (126 frames), then the name entry
+[ -n "${E2E_SHOTS:-}" ] && import -window root "$E2E_SHOTS/entry.png"
+for k in x c x z z x; do   # A, cursor to B, B, back past A to '#', finish
+    key "$k"
+    sleep 0.25
+done
 sleep 1
 key Escape
 for _ in $(seq 50); do kill -0 "$gpid" 2>/dev/null || break; sleep 0.1; done
