@@ -8,14 +8,12 @@
 #include "screens/Ranking.h"
 #include "tests/data_fixture.h"
 
+#include <cstring>
+#include <fstream>
 #include <gtest/gtest.h>
+#include <iterator>
 
 namespace {
-
-struct Outcome {
-    int code;
-    GameState* g;
-};
 
 class GoldenGame : public ::testing::Test {
   protected:
@@ -25,7 +23,8 @@ class GoldenGame : public ::testing::Test {
     void SetUp() override {
         p.exeDirectory = dirs.exeDir();
         p.timeOfDay = 4242;
-        dirs.writeSettings("[BackGround]\nPath=none\nEnable=1\n[Sound]\nSE=1\nBGM=1\n[Zoom]\nEnable=0\n");
+        dirs.writeSettings(
+            "[BackGround]\nPath=none\nEnable=1\n[Sound]\nSE=1\nBGM=1\n[Zoom]\nEnable=0\n");
         // Play begins after the 253 frames of the count-down started at frame 45; the point
         // then steps on frames 298 + 3n.
         p.keysAtFrame[45] = {vk::X};
@@ -45,17 +44,31 @@ TEST_F(GoldenGame, ScriptedGameEndsInTheRanking) {
     TForm1 form(p);
     const int code = runProgram(form, 1800);
     const GameState& g = form.g;
-    EXPECT_EQ(code, -1);
-    EXPECT_EQ(p.framesPresented, 1800);
-    EXPECT_EQ(g.mode, 4);
     if (const char* dump = std::getenv("VORTALIX_DUMP_FRAME")) {
         const std::vector<uint8_t> bmp = encodeBmp24(p.lastFrame);
         fixture::writeBytes(dump, bmp.data(), bmp.size());
     }
-    std::printf("GOLDEN score=%.*s rate=%.*s level=%u newrank=%u frame=%016llx trail=%016llx\n",
-                int(g.score.len), g.score.ch, int(g.rate.len), g.rate.ch, unsigned(g.level),
-                unsigned(g.newrank), (unsigned long long)fixture::hashSurface(p.lastFrame),
-                (unsigned long long)fixture::hashSurface(g.linelayer));
+    EXPECT_EQ(code, -1); // still running when the script ends
+    EXPECT_EQ(p.framesPresented, 1800);
+    EXPECT_EQ(g.mode, 4);
+    EXPECT_EQ(g.newrank, 0);
+    EXPECT_EQ(g.score.view(), "589881");
+    EXPECT_EQ(g.rate.view(), "1201");
+    EXPECT_EQ(g.level, 5);
+    EXPECT_EQ(fixture::hashSurface(g.linelayer), 0x53c62b5c797fc4c0ull);
+    EXPECT_EQ(fixture::hashSurface(p.lastFrame), 0xb62e67220084bf53ull);
+
+    // The finished name entry wrote the new first rank; the old ones moved down by one.
+    std::ifstream f("score.vtx", std::ios::binary);
+    std::vector<char> bytes((std::istreambuf_iterator<char>(f)), std::istreambuf_iterator<char>());
+    ASSERT_EQ(bytes.size(), kRankingBytes);
+    RankRecord first, second;
+    std::memcpy(&first, bytes.data(), sizeof first);
+    std::memcpy(&second, bytes.data() + sizeof(RankRecord), sizeof second);
+    EXPECT_EQ(first.name.view(), "AB");
+    EXPECT_EQ(first.score.view(), "589881");
+    EXPECT_EQ(second.name.view(), "P0");
+    EXPECT_EQ(second.score.view(), "100");
 }
 
 } // namespace
