@@ -46,14 +46,14 @@ struct SheetSpec {
 };
 
 inline const SheetSpec kSheets[kSheetCount] = {
-    {"bonus01.bmp", 64, 48},   {"bairitu01.bmp", 64, 48},  {"efect01.bmp", 736, 16},
-    {"title02.bmp", 200, 70},  {"moji01.bmp", 240, 56},    {"moji02.bmp", 72, 121},
-    {"garge01.bmp", 160, 32},  {"bomb01.bmp", 384, 128},   {"thunder01.bmp", 240, 240},
+    {"bonus01.bmp", 64, 48},     {"bairitu01.bmp", 64, 48}, {"efect01.bmp", 736, 16},
+    {"title02.bmp", 200, 70},    {"moji01.bmp", 240, 56},   {"moji02.bmp", 72, 121},
+    {"garge01.bmp", 160, 32},    {"bomb01.bmp", 384, 128},  {"thunder01.bmp", 240, 240},
     {"thunder02.bmp", 240, 240}, {"bomb02.bmp", 1152, 384}};
 
-inline const char* const kWavs[10] = {"get.wav",    "comp01.wav", "baku03.wav", "lvup.wav",
+inline const char* const kWavs[10] = {"get.wav",     "comp01.wav", "baku03.wav", "lvup.wav",
                                       "scratch.wav", "baku05.wav", "count1.wav", "count2.wav",
-                                      "count3.wav", "count02.wav"};
+                                      "count3.wav",  "count02.wav"};
 
 inline std::vector<uint8_t> gradientJpeg(int32_t w, int32_t h) {
     std::vector<uint8_t> rgb(size_t(w) * size_t(h) * 3);
@@ -77,10 +77,10 @@ inline std::vector<uint8_t> gradientJpeg(int32_t w, int32_t h) {
 // A minimal PCM WAV: the game only needs the files to exist; the headless platform records
 // which one would play.
 inline std::vector<uint8_t> tinyWav() {
-    const uint8_t header[44] = {'R', 'I', 'F', 'F', 36 + 4, 0, 0, 0, 'W', 'A', 'V', 'E',
-                                'f', 'm', 't', ' ', 16,     0, 0, 0, 1,   0,   1,   0,
-                                0x44, 0xAC, 0, 0, 0x88, 0x58, 1, 0, 2, 0, 16, 0,
-                                'd', 'a', 't', 'a', 4, 0, 0, 0};
+    const uint8_t header[44] = {'R', 'I', 'F',  'F',  36 + 4, 0,   0,    0,    'W', 'A', 'V',
+                                'E', 'f', 'm',  't',  ' ',    16,  0,    0,    0,   1,   0,
+                                1,   0,   0x44, 0xAC, 0,      0,   0x88, 0x58, 1,   0,   2,
+                                0,   16,  0,    'd',  'a',    't', 'a',  4,    0,   0,   0};
     std::vector<uint8_t> v(header, header + 44);
     v.insert(v.end(), 4, 0);
     return v;
@@ -109,8 +109,7 @@ struct GameFolders {
         fs::create_directories(exe);
         fs::create_directories(work);
         for (int i = 0; i < kSheetCount; ++i) {
-            const std::vector<uint8_t> bmp =
-                encodeBmp24(codedSheet(i, kSheets[i].w, kSheets[i].h));
+            const std::vector<uint8_t> bmp = encodeBmp24(codedSheet(i, kSheets[i].w, kSheets[i].h));
             writeBytes(exe / "image" / kSheets[i].name, bmp.data(), bmp.size());
         }
         const std::vector<uint8_t> jpg = gradientJpeg(320, 200);
@@ -118,7 +117,8 @@ struct GameFolders {
         const std::vector<uint8_t> wav = tinyWav();
         for (const char* w : kWavs) writeBytes(exe / "sound" / w, wav.data(), wav.size());
         std::vector<std::pair<std::string, std::string>> ranks;
-        for (int i = 0; i < 10; ++i) ranks.push_back({"P" + std::to_string(i), std::to_string(100 - 10 * i)});
+        for (int i = 0; i < 10; ++i)
+            ranks.push_back({"P" + std::to_string(i), std::to_string(100 - 10 * i)});
         const std::vector<uint8_t> score = rankingFile(ranks);
         writeBytes(work / "score.vtx", score.data(), score.size());
         oldCwd = fs::current_path();
