@@ -1,10 +1,13 @@
 #!/usr/bin/env python3
-"""Frame intervals from the records of xrequest_times.py (or a file of one nanosecond
-instant per line, such as VORTALIX_PRESENT_LOG writes).
+"""Frame intervals from the records of xrequest_times.py, from the output of
+`strace -f -ttt -e trace=writev` attached to the game, or from a file of one nanosecond
+instant per line, such as VORTALIX_PRESENT_LOG writes.
 
 Usage: frame_intervals.py FILE [SKIP_FRAMES]
+       frame_intervals.py --delay REQUESTS PRESENTS
 Prints the count, minimum, median, 99th percentile and maximum interval in milliseconds,
-and how many intervals were below 16.000 ms.
+and how many intervals were below 16.000 ms; with --delay, how long each image request took
+from the game's log of the present to the X server's side of the proxy.
 """
 import sys
 
@@ -13,6 +16,12 @@ def image_times(path):
     times = []
     for line in open(path):
         f = line.split()
+        if len(f) > 2 and f[2].startswith("writev("):
+            # strace -f -ttt of the game: one write of the image request (40 bytes) and the
+            # sync after it (4 bytes) per frame.
+            if line.rstrip().endswith("= 44"):
+                times.append(int(round(float(f[1]) * 1e9)))
+            continue
         if len(f) == 1:
             times.append(int(f[0]))
             continue
@@ -22,7 +31,25 @@ def image_times(path):
     return times
 
 
+def delays(requests, presents):
+    """How long after the game logged each present its image request reached the proxy."""
+    out = []
+    j = 0
+    for t in requests:
+        while j + 1 < len(presents) and presents[j + 1] <= t:
+            j += 1
+        if presents and presents[j] <= t:
+            out.append((t - presents[j]) / 1e6)
+    return sorted(out)
+
+
 def main():
+    if len(sys.argv) > 2 and sys.argv[1] == "--delay":
+        d = delays(image_times(sys.argv[2]), image_times(sys.argv[3]))
+        n = len(d)
+        q = lambda p: d[min(n - 1, int(p * n))]
+        print(f"{n} frames  median {q(0.5):.4f} ms  p99 {q(0.99):.4f} ms  max {d[-1]:.4f} ms")
+        return 0
     times = image_times(sys.argv[1])
     skip = int(sys.argv[2]) if len(sys.argv) > 2 else 30
     times = times[skip:]

@@ -23,6 +23,12 @@ constexpr milliseconds kFrame{16};
 constexpr milliseconds kEventWaitMargin{2};
 // The last stretch is spun: waking from a sleep takes up to a few tenths of a millisecond.
 constexpr std::chrono::microseconds kSpin{250};
+// Spacing of the frames' image requests to the X server: 16 ms and a margin for the few
+// microseconds, not always the same, that SDL takes before it writes the request.
+constexpr std::chrono::microseconds kPresentSpacing{16050};
+// More than this beyond the quickest recent present counts as held up (a round trip to the
+// X server varies by less).
+constexpr std::chrono::microseconds kHeldUp{150};
 
 } // namespace
 
@@ -70,4 +76,28 @@ void SdlPlatform::waitUntil(Clock::time_point deadline, bool wakeOnEvent) {
         }
         return;
     }
+}
+
+void SdlPlatform::updateWindowPaced() {
+    // A frame composed faster than the one before it still waits its turn.
+    if (presented_) waitUntil(lastPresent_ + kPresentSpacing, false);
+    const Clock::time_point before = Clock::now();
+    presentLog_.record(
+        std::chrono::duration_cast<std::chrono::nanoseconds>(before.time_since_epoch()).count());
+    SDL_UpdateWindowSurface(window_);
+    const Clock::time_point after = Clock::now();
+
+    // SDL writes the request a few microseconds after "before" and then waits for the X
+    // server's answer, which takes a round trip. Spacing the next frame from "before" keeps
+    // the requests 16 ms apart, unless the thread lost the processor before the write, so
+    // that the write came late. A present that took distinctly longer than the quickest
+    // recent one is taken to have been held up so: its write may have come as late as the
+    // return less that quickest hand-over, and the next frame is spaced from there.
+    const Clock::duration took = after - before;
+    handOffs_[handOffCount_ % handOffs_.size()] = took;
+    ++handOffCount_;
+    const size_t known = std::min(handOffCount_, handOffs_.size());
+    const Clock::duration quickest =
+        *std::min_element(handOffs_.begin(), handOffs_.begin() + known);
+    lastPresent_ = took - quickest > kHeldUp ? after - quickest : before;
 }

@@ -129,13 +129,7 @@ void SdlPlatform::present(const Surface& frame) {
         shown_ = true;
     }
     copyToWindow(frame);
-    // Frames begin at least 16 ms apart; a frame composed faster than the one before it must
-    // still not reach the screen sooner than 16 ms after it.
-    if (presented_) waitUntil(lastPresent_ + std::chrono::milliseconds(16), false);
-    const Clock::time_point now = Clock::now();
-    SDL_UpdateWindowSurface(window_);
-    presentLog_.record(std::chrono::duration_cast<std::chrono::nanoseconds>(now - epoch_).count());
-    lastPresent_ = now;
+    updateWindowPaced();
     frameStart_ = lastReading_;
     presented_ = true;
 }

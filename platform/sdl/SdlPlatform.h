@@ -9,6 +9,7 @@
 #include "platform/sdl/SdlKeys.h"
 #include "platform/sdl/SdlPresentLog.h"
 
+#include <array>
 #include <chrono>
 #include <string>
 #include <vector>
@@ -57,6 +58,9 @@ class SdlPlatform : public Platform {
     // the game at once, a plain sleep the last two milliseconds, a short spin the end.
     void waitUntil(Clock::time_point deadline, bool wakeOnEvent);
     void copyToWindow(const Surface& frame);
+    // Hands the window surface to the window system, no sooner than 16 ms after the previous
+    // frame was.
+    void updateWindowPaced();
     // Runs zenity with the arguments and waits for it, keeping the window serviced; false when
     // it could not be started. Its standard output and exit status come back.
     bool runZenity(const std::vector<std::string>& args, std::string& output, int& status);
@@ -72,8 +76,10 @@ class SdlPlatform : public Platform {
     Clock::time_point epoch_;
     Clock::time_point lastReading_; // instant of the latest timeGetTime
     Clock::time_point frameStart_;  // the reading the frame on screen was begun with
-    Clock::time_point lastPresent_; // when that frame was handed to the window system
+    Clock::time_point lastPresent_; // when that frame surely was with the window system
     bool presented_ = false;
+    std::array<Clock::duration, 32> handOffs_{}; // how long the latest presents took
+    size_t handOffCount_ = 0;
     SdlPresentLog presentLog_;
 
     SdlAudio audio_;

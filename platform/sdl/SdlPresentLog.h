@@ -1,7 +1,8 @@
 #pragma once
 // A record of when each frame was handed to the window system, for measuring the frame
 // pacing from the game's side. Off unless VORTALIX_PRESENT_LOG names a file; the instants
-// (nanoseconds of the monotonic clock) are written there when the platform goes away.
+// (nanoseconds of the monotonic clock, CLOCK_MONOTONIC on Linux, so that they compare with
+// other programs' timestamps) are written there when the platform goes away.
 
 #include <cstdint>
 #include <string>
