@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The real program in a real X window: it opens its one window with the right caption, client
 # size and place, draws the title, and Esc ends it with exit code 1 after writing VORTALIX.ini
-# beside the program.
+# beside the program. Then, with zoom on, the window is 480x546; and a termination signal, the
+# system's close request, also saves and ends with 1.
 #
 # Usage: smoke_window.sh <build dir> <source dir>
 set -euo pipefail
@@ -38,4 +39,25 @@ for line in '[BackGround]' "Path=$E2E_WORK/game/image/t_back.jpg" 'Enable=0' '[S
     grep -qxF "$line" "$ini" || e2e_fail "VORTALIX.ini lacks the line '$line'"
 done
 cmp -s "$build/score.vtx" "$E2E_WORK/cwd/score.vtx" || e2e_fail "score.vtx changed"
+echo "Esc: exit code 1, VORTALIX.ini written"
+
+# Zoom on: the doubled window, still at 200,107, and the doubled title.
+sed -i 's/^Enable=0$/Enable=1/' "$ini" # the backdrop and the zoom
+e2e_start_game
+e2e_find_window
+geometry=$(e2e_geometry "$E2E_WINDOW")
+echo "zoomed window at $geometry"
+[ "$geometry" = "480x546+200+107" ] || e2e_fail "zoomed window at $geometry, expected 480x546+200+107"
+sleep 1.5
+import -window root -crop 480x546+200+107 +repage "$E2E_WORK/zoomed.png"
+lit=$(convert "$E2E_WORK/zoomed.png" -fill white +opaque black -format '%[fx:mean]' info:)
+awk -v v="$lit" 'BEGIN { exit !(v > 0.01) }' || e2e_fail "the zoomed title is black"
+
+# A termination signal is a close request: saved, exit code 1.
+rm "$ini"
+kill -TERM "$E2E_GAME_PID"
+e2e_wait_exit
+[ "$E2E_EXIT" -eq 1 ] || e2e_fail "exit code $E2E_EXIT after a close request, expected 1"
+grep -qxF '[Zoom]' "$ini" || e2e_fail "no VORTALIX.ini after a close request"
+echo "close request: exit code 1, VORTALIX.ini written"
 echo "smoke test passed"
