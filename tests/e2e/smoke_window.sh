@@ -9,7 +9,7 @@ set -euo pipefail
 build=$(cd "$1" && pwd)
 source "$(cd "$(dirname "$0")" && pwd)/lib.bash"
 
-e2e_require Xvfb xdotool xwininfo import convert
+e2e_require Xvfb xdotool xwininfo xprop import convert
 e2e_workdir smoke
 e2e_copy_game "$build"
 e2e_start_xvfb
@@ -21,6 +21,15 @@ echo "window $E2E_WINDOW at ${geometry}"
 [ "${geometry%%+*}" = "240x273" ] || e2e_fail "client area ${geometry%%+*}, expected 240x273"
 # No window manager runs here, so nothing moves the window from where it asked to be.
 [ "${geometry#*+}" = "200+107" ] || e2e_fail "window at ${geometry#*+}, expected 200+107"
+
+# A tool window that stays on top and cannot be resized, as the window manager is told.
+props=$(xprop -id "$E2E_WINDOW")
+grep -q '_NET_WM_WINDOW_TYPE(ATOM) = _NET_WM_WINDOW_TYPE_UTILITY' <<<"$props" ||
+    e2e_fail "the window is not a utility window"
+grep -q '_NET_WM_STATE(ATOM) = .*_NET_WM_STATE_ABOVE' <<<"$props" || e2e_fail "not on top"
+grep -q 'program specified minimum size: 240 by 273' <<<"$props" &&
+    grep -q 'program specified maximum size: 240 by 273' <<<"$props" ||
+    e2e_fail "the window's size is not fixed"
 
 sleep 1.5 # the title's opening animation is under way
 import -window root -crop 240x273+200+107 +repage "$E2E_WORK/title.png"
