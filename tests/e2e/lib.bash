@@ -53,29 +53,28 @@ e2e_copy_game() {
     cp "$build/score.vtx" "$E2E_WORK/cwd/"
 }
 
-e2e_free_display() {
-    local n
-    for n in $(seq 99 199); do
-        if [ ! -e "/tmp/.X$n-lock" ] && [ ! -e "/tmp/.X11-unix/X$n" ]; then
-            echo ":$n"
-            return 0
-        fi
-    done
-    return 1
-}
-
+# Xvfb picks a display number nobody uses and reports it, so test scripts running side by
+# side never share a server (and never type into each other's game).
 e2e_start_xvfb() {
-    E2E_DISPLAY=$(e2e_free_display) || e2e_fail "no free X display number"
-    Xvfb "$E2E_DISPLAY" -screen 0 1024x768x24 -nolisten tcp >"$E2E_WORK/xvfb.txt" 2>&1 &
+    exec 3>"$E2E_WORK/display.txt"
+    Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp >"$E2E_WORK/xvfb.txt" 2>&1 &
     E2E_XPID=$!
-    export DISPLAY=$E2E_DISPLAY
+    exec 3>&-
     local _
+    for _ in $(seq 100); do
+        [ -s "$E2E_WORK/display.txt" ] && break
+        kill -0 "$E2E_XPID" 2>/dev/null || break
+        sleep 0.1
+    done
+    [ -s "$E2E_WORK/display.txt" ] || e2e_fail "Xvfb did not start: $(cat "$E2E_WORK/xvfb.txt")"
+    E2E_DISPLAY=":$(head -n1 "$E2E_WORK/display.txt")"
+    export DISPLAY=$E2E_DISPLAY
     for _ in $(seq 100); do
         xdotool getdisplaygeometry >/dev/null 2>&1 && return 0
         kill -0 "$E2E_XPID" 2>/dev/null || break
         sleep 0.1
     done
-    e2e_fail "Xvfb did not start on $E2E_DISPLAY: $(cat "$E2E_WORK/xvfb.txt")"
+    e2e_fail "Xvfb did not answer on $E2E_DISPLAY: $(cat "$E2E_WORK/xvfb.txt")"
 }
 
 # Starts the game from cwd/ with the given extra environment (NAME=value ...), silent.
