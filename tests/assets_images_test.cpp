@@ -1,5 +1,5 @@
 // The generated pictures (tools/assetgen, image_*.cpp), read back with the game's own decoders
-// from the build folder: sheet sizes against the cell layouts of Parts 2.2, 2.3, 3.3 and 5.1,
+// from the build folder: sheet sizes against the cell layouts the game draws with,
 // the transparency rule of keyed sheets, non-empty cells for everything the game draws, the
 // see-through inside of the gauge frames, and the default background JPEG.
 

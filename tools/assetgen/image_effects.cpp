@@ -1,4 +1,4 @@
-// The effect sheets of Part 3.3, all drawn additively by the game (black adds nothing).
+// The effect sheets, all drawn additively by the game (black adds nothing).
 //
 // efect01.bmp (736 x 16): five sparkle strips of nine 16 x 16 frames, strip t (1..5) at
 //   x = (t-1) * 144 + frame * 16, drawn keyed: a flash, an expanding ring and flying sparks

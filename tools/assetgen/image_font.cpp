@@ -1,4 +1,4 @@
-// The two text sheets of Part 2.2.
+// The two text sheets: the 8 x 8 font and the score digits with their group marks.
 //
 // moji02.bmp, the font: 8 x 8 cells in 9 columns; colour row k at y = 40k + 1 holds five
 // glyph rows (A-I, J-R, S-Z 0, 1-9, ! #). Each glyph is the bold 7 x 7 shape below with a

@@ -1,4 +1,4 @@
-// The item sheets and the gauge sheet of Part 2.3.
+// The item sheets and the status bar's gauge sheet.
 //
 // bonus01.bmp and bairitu01.bmp: 16 x 16 cells in 4 columns, 3 rows (64 x 48); the cell of
 // kind k (1..11) at x = 16 (k mod 4), y = 16 (k div 4); cell 0 stays empty.

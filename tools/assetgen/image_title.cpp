@@ -1,4 +1,4 @@
-// The title picture of Part 5.1 and the default background of Part 1.2.
+// The title picture and the default background.
 //
 // title02.bmp (200 x 70): the logo "VORTALIX" in chunky chrome letters (7 x 9 grids scaled
 //   3 x 4, slanted) with a dark outline and a magenta glow, and "-Revision-" below in a

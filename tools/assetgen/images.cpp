@@ -1,4 +1,4 @@
-// The game's pictures (Parts 1.2, 2.1, 2.2, 2.3, 3.3, 5.1): every image sheet and the default
+// The game's pictures: every image sheet and the default
 // background, drawn by the makers of image_*.cpp and written under <outDir>/image/.
 #include "tools/assetgen/assetgen.h"
 #include "tools/assetgen/image_draw.h"
