@@ -2,7 +2,12 @@
 
 #include "platform/Platform.h"
 
-TMCIMidi::TMCIMidi(Platform& platform, uint32_t w) : wnd(w), platform_(&platform) {}
+TMCIMidi::TMCIMidi(Platform& platform, uint32_t w) : wnd(w), platform_(&platform) {
+    // Room for a command about a long path, so that starting a piece during play (the
+    // game-over music) does not allocate.
+    command_.reserve(4096);
+    filename.reserve(4096);
+}
 
 TMCIMidi::~TMCIMidi() {
     stop();

@@ -77,6 +77,11 @@ void scroll(GameState& g, int32_t ox, int32_t oy) {
     if (g.scrollx >= 240) g.scrollx = 1;
     if (g.scrollx <= 0) g.scrollx = 239;
 
+    // While the backdrop is switched off the offsets keep moving unfolded; once it is back
+    // they may lie anywhere, and the picture is placed as if they had been folded all along.
+    if (ox < 0 || ox > W) ox = (ox % W + W) % W;
+    if (oy < 0 || oy > H) oy = (oy % H + H) % H;
+
     const Surface& b = g.backdrop;
     imgputfast(g.backbuf, 0, 0, b, Rect{W - ox, H - oy, W, H}, 0);
     imgputfast(g.backbuf, ox, 0, b, Rect{0, H - oy, W, H}, 0);

@@ -24,7 +24,12 @@ const ChordShape kChords[] = {
 
 std::string noteText(int32_t key) {
     const char* names[12] = {"c", "c+", "d", "d+", "e", "f", "f+", "g", "g+", "a", "a+", "b"};
-    return "o" + std::to_string(key / 12 - 1) + " " + names[key % 12];
+    // Built piece by piece: GCC 12 warns falsely about "o" + std::string at -O3.
+    std::string s = "o";
+    s += std::to_string(key / 12 - 1);
+    s += ' ';
+    s += names[key % 12];
+    return s;
 }
 
 std::string chordText(const ChordShape& c, int32_t shift) {
