@@ -270,6 +270,29 @@ INSTANTIATE_TEST_SUITE_P(
                       std::array<int32_t, 2>{239, 239}, std::array<int32_t, 2>{17, 200},
                       std::array<int32_t, 2>{120, 240}));
 
+// With the backdrop switched off the steps and the ranking screens keep moving the offsets,
+// unfolded; switched on again, the picture must still cover the field, placed as if folded.
+class DriftedScroll : public Scroll {};
+
+TEST_P(DriftedScroll, OffsetsFarOutsideTheFieldStillCoverIt) {
+    const auto [ox, oy] = GetParam();
+    const auto wrap = [](int32_t v) { return (v % 240 + 240) % 240; };
+    fill(g.backbuf, kGrey);
+    scroll(g, ox, oy);
+    Surface expected(240, 273);
+    fill(expected, kGrey);
+    for (int32_t y = 0; y < 240; ++y)
+        for (int32_t x = 0; x < 240; ++x)
+            set(expected, x, y, markOf(kBackdropTag, wrap(x - ox), wrap(y - oy)));
+    EXPECT_TRUE(sameSurface(g.backbuf, expected));
+}
+
+INSTANTIATE_TEST_SUITE_P(AfterBackdropWasOff, DriftedScroll,
+                         ::testing::Values(std::array<int32_t, 2>{-133, 5},
+                                           std::array<int32_t, 2>{-1, -1},
+                                           std::array<int32_t, 2>{241, 480},
+                                           std::array<int32_t, 2>{-1000, 1000}));
+
 TEST_F(FrameTest, ShiftByOnePutsColumn239AtZero) {
     scroll(g, 1, 0);
     EXPECT_EQ(at(g.backbuf, 0, 0), markOf(kBackdropTag, 239, 0));
