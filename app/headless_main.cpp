@@ -6,7 +6,8 @@
 //
 // KEY is a virtual-key code or one of: esc left up right down x z c s 4 5 6 8 f1 .. f7.
 // Data files are read from --exe-dir (default: this program's folder), "score.vtx" from the
-// working directory. Prints one line: mode, score, level, frames, exit code.
+// working directory. Prints one line: mode, score, level, frames, exit code; exits with the
+// game's exit code, or 0 when the frames ran out first.
 
 #include "app/TForm1.h"
 #include "platform/Picture.h"
@@ -100,5 +101,6 @@ int main(int argc, char** argv) {
             return 1;
         }
     }
-    return 0;
+    // The game's own exit code when it ended; 0 when the frames ran out first.
+    return code >= 0 ? code : 0;
 }

@@ -300,6 +300,8 @@ bool decodeBmp(const uint8_t* data, size_t size, Surface& out, std::string& erro
     if (h.compression == kRle8 || h.compression == kRle4) {
         // A stream cut short is refused like any other truncated BMP rather than shown in part.
         if (!walkRle(data, size, h, pal, nullptr)) return fail(error, "BMP file is cut short");
+        if (int64_t(h.width) * int64_t(h.height) > int64_t(size) * kMaxPixelsPerFileByte)
+            return fail(error, "BMP file is too small for the picture size it claims");
         Surface decoded(h.width, h.height);
         walkRle(data, size, h, pal, &decoded);
         out = std::move(decoded);

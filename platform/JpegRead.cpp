@@ -75,6 +75,11 @@ bool decodeJpeg(const uint8_t* data, size_t size, Surface& out, std::string& err
                 " pixels is too large";
         return false;
     }
+    if (int64_t(width) * int64_t(height) > int64_t(size) * kMaxPixelsPerFileByte) {
+        error = "JPEG file of " + std::to_string(size) + " bytes cannot hold a picture of " +
+                std::to_string(width) + " x " + std::to_string(height) + " pixels";
+        return false;
+    }
 
     const bool cmyk = colorspace == TJCS_CMYK || colorspace == TJCS_YCCK;
     const int32_t channels = cmyk ? 4 : 3;

@@ -14,6 +14,10 @@ class Platform;
 // Largest picture accepted: 16384 pixels a side and 64 Mpixel in all.
 constexpr int32_t kMaxPictureSide = 16384;
 constexpr int64_t kMaxPicturePixels = 64ll * 1024 * 1024;
+// Compressed pictures (JPEG, RLE bitmaps) cannot hold fewer than one byte per this many
+// pixels, by far: a smaller file claims a size it does not hold, and decoding it would only
+// cost memory and time for a picture that is mostly missing.
+constexpr int64_t kMaxPixelsPerFileByte = 4096;
 
 // Decoders from memory. On failure `out` is left as it was and `error` says why. On success
 // `error` is empty, or holds a warning when the picture is damaged but still shown (a JPEG cut

@@ -76,6 +76,7 @@ class Platform {
                                 std::vector<uint8_t>& out);
     // Writes a whole file through a temporary file in the same directory that is renamed over
     // the old one, so a failed write leaves the old file intact. False with a reason on failure.
+    // A symbolic link is followed and the old file's permissions are kept.
     virtual bool writeFileAtomic(const std::string& path, const void* data, size_t size,
                                  std::string& error);
 

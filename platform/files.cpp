@@ -55,14 +55,27 @@ ReadStatus Platform::readFile(const std::string& path, size_t maxBytes, std::vec
     return ReadStatus::Ok;
 }
 
-bool Platform::writeFileAtomic(const std::string& path, const void* data, size_t size,
+bool Platform::writeFileAtomic(const std::string& where, const void* data, size_t size,
                                std::string& error) {
+    // A file the player keeps as a link to elsewhere is written where the link points, so the
+    // link stays a link.
+    std::string path = where;
+    std::error_code linkError;
+    if (std::filesystem::is_symlink(where, linkError)) {
+        const std::filesystem::path target = std::filesystem::canonical(where, linkError);
+        if (!linkError) path = target.string();
+    }
     const std::string tmp = path + ".tmp";
     FILE* f = std::fopen(tmp.c_str(), "wb");
     if (!f) {
         error = "cannot create " + tmp + ": " + std::strerror(errno);
         return false;
     }
+#ifndef _WIN32
+    // The new file keeps the old one's permissions.
+    struct stat old;
+    if (::stat(path.c_str(), &old) == 0) (void)fchmod(fileno(f), old.st_mode & 07777);
+#endif
     bool ok = size == 0 || std::fwrite(data, 1, size, f) == size;
     // On a full disk fwrite may report success and only the flush fails.
     ok = ok && std::fflush(f) == 0;
