@@ -53,28 +53,35 @@ e2e_copy_game() {
     cp "$build/score.vtx" "$E2E_WORK/cwd/"
 }
 
-# Xvfb picks a display number nobody uses and reports it, so test scripts running side by
-# side never share a server (and never type into each other's game).
+# A private X server on a display number nobody uses. Two scripts may pick the same free
+# number at the same moment; the X server's own lock then makes one of them fail, and that
+# one tries the next number. The server counts as ours only while our process still lives.
 e2e_start_xvfb() {
-    exec 3>"$E2E_WORK/display.txt"
-    Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp >"$E2E_WORK/xvfb.txt" 2>&1 &
-    E2E_XPID=$!
-    exec 3>&-
-    local _
-    for _ in $(seq 100); do
-        [ -s "$E2E_WORK/display.txt" ] && break
-        kill -0 "$E2E_XPID" 2>/dev/null || break
-        sleep 0.1
+    local n _ tries=0
+    for n in $(seq $((100 + RANDOM % 400)) 600); do
+        [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ] && continue
+        tries=$((tries + 1))
+        [ "$tries" -le 20 ] || break
+        Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp >"$E2E_WORK/xvfb.txt" 2>&1 &
+        E2E_XPID=$!
+        for _ in $(seq 100); do
+            kill -0 "$E2E_XPID" 2>/dev/null || break
+            if DISPLAY=":$n" xdotool getdisplaygeometry >/dev/null 2>&1; then
+                sleep 0.2
+                if kill -0 "$E2E_XPID" 2>/dev/null; then
+                    E2E_DISPLAY=":$n"
+                    export DISPLAY=$E2E_DISPLAY
+                    return 0
+                fi
+                break
+            fi
+            sleep 0.1
+        done
+        kill "$E2E_XPID" 2>/dev/null || true
+        wait "$E2E_XPID" 2>/dev/null || true
+        E2E_XPID=""
     done
-    [ -s "$E2E_WORK/display.txt" ] || e2e_fail "Xvfb did not start: $(cat "$E2E_WORK/xvfb.txt")"
-    E2E_DISPLAY=":$(head -n1 "$E2E_WORK/display.txt")"
-    export DISPLAY=$E2E_DISPLAY
-    for _ in $(seq 100); do
-        xdotool getdisplaygeometry >/dev/null 2>&1 && return 0
-        kill -0 "$E2E_XPID" 2>/dev/null || break
-        sleep 0.1
-    done
-    e2e_fail "Xvfb did not answer on $E2E_DISPLAY: $(cat "$E2E_WORK/xvfb.txt")"
+    e2e_fail "no X server could be started: $(cat "$E2E_WORK/xvfb.txt" 2>/dev/null)"
 }
 
 # Starts the game from cwd/ with the given extra environment (NAME=value ...), silent.
