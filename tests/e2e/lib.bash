@@ -85,9 +85,10 @@ e2e_start_xvfb() {
 }
 
 # Starts the game from cwd/ with the given extra environment (NAME=value ...), silent.
+# E2E_PROGRAM names another program to start than the copy in game/ (an installed one).
 e2e_start_game() {
     (cd "$E2E_WORK/cwd" && exec env SDL_AUDIODRIVER=dummy LANG="${LANG:-C.UTF-8}" "$@" \
-        "$E2E_WORK/game/vortalix" >"$E2E_WORK/out.txt" 2>&1) &
+        "${E2E_PROGRAM:-$E2E_WORK/game/vortalix}" >"$E2E_WORK/out.txt" 2>&1) &
     E2E_GAME_PID=$!
 }
 
