@@ -19,7 +19,6 @@ namespace art {
 
 namespace {
 
-
 // clang-format off
 const std::map<char, std::vector<std::string>>& logoGlyphs() {
     static const std::map<char, std::vector<std::string>> g = {
