@@ -81,35 +81,10 @@ fi
 echo "first start: settings, screenshot and ranking in the home folders; /usr untouched"
 
 # A ranking the player brings along: ten zero scores, so any game enters it.
-python3 - "$data/score.vtx" <<'PY'
-import sys
-rec = bytearray(267)
-rec[0] = 1; rec[1] = ord('0')
-rec[256] = 4; rec[257:261] = b'ZERO'
-open(sys.argv[1], 'wb').write(bytes(rec) * 10)
-PY
+e2e_zero_ranking "$data/score.vtx"
 start
 e2e_find_window
-sleep 1
-key F7 # paused across the count-down, so the turns below land between two steps
-sleep 0.3
-key x
-sleep 6
-key F7
-sleep 0.7
-key F7
-sleep 0.3
-key z
-sleep 0.2
-key z
-sleep 0.3
-key F7 # the next step lands on the trail
-sleep 5
-for k in x c x z z x; do # A, cursor to B, B, back past A to '#', finish
-    key "$k"
-    sleep 0.25
-done
-sleep 1
+e2e_play_to_name_ab
 key Escape || true
 e2e_wait_exit
 [ "$E2E_EXIT" -eq 1 ] || e2e_fail "exit code $E2E_EXIT, expected 1"
