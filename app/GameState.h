@@ -109,6 +109,12 @@ struct GameState {
     Surface picture;           // the loaded background picture, from which the backdrop is built
     FileLocations files;       // where the settings, screenshots and ranking are kept
     bool settingsRead = false; // the settings exist in memory, so saving them loses nothing
+    // [Display]: the window's factor as the file gives it (1..8, 0 the largest that fits the
+    // screen; anything else, or no key, leaves the window sized by [Zoom] alone) and whether
+    // it covers the screen. They change how the frame is shown, never the game.
+    bool displayScaleGiven = false;
+    int32_t displayScale = 0;
+    uint8_t fullscreen = 0;
     std::string musicMain, musicRanking, musicGameOver; // full paths, made once at start-up
 
     int32_t random(int32_t n) { return rng.random(n); }

@@ -31,6 +31,10 @@ constexpr NumberKey kBgEnable{"BackGround", "Enable", 1};
 constexpr NumberKey kSoundSe{"Sound", "SE", 1};
 constexpr NumberKey kSoundBgm{"Sound", "BGM", 1};
 constexpr NumberKey kZoomEnable{"Zoom", "Enable", 0};
+// Newer than the five above: the window's size and fullscreen. Written after them.
+constexpr NumberKey kDisplayFullscreen{"Display", "Fullscreen", 0};
+constexpr const char* kDisplay = "Display";
+constexpr const char* kScale = "Scale";
 
 std::string settingsPath(const GameState& g) {
     return g.files.settingsDir + kSettingsFile;
@@ -77,7 +81,41 @@ void writeNumber(CSimpleIniA& ini, const NumberKey& k, int32_t value) {
     ini.SetValue(k.section, k.key, std::to_string(value).c_str());
 }
 
+// [Display] Scale: a number is kept as written, so a hand edit survives a save, but only
+// 0..8 sizes the window; anything else sizes it as if the key were missing, with a line on
+// stderr.
+void readScale(const CSimpleIniA& ini, GameState& g, const std::string& path) {
+    g.displayScaleGiven = false;
+    g.displayScale = 0;
+    const char* text = ini.GetValue(kDisplay, kScale, nullptr);
+    if (!text) return;
+    int32_t value = 0;
+    if (!parseDecimal(text, value)) {
+        std::fprintf(stderr,
+                     "vortalix: %s: [%s] %s = \"%s\" is not a whole number; the window keeps "
+                     "its size\n",
+                     path.c_str(), kDisplay, kScale, text);
+        return;
+    }
+    g.displayScaleGiven = true;
+    g.displayScale = value;
+    if (!scaleSizesWindow(g))
+        std::fprintf(stderr,
+                     "vortalix: %s: [%s] %s = %d is not 0 (fit the screen) or 1 to 8; the "
+                     "window keeps its size\n",
+                     path.c_str(), kDisplay, kScale, int(value));
+}
+
 } // namespace
+
+bool scaleSizesWindow(const GameState& g) {
+    return g.displayScaleGiven && g.displayScale >= 0 && g.displayScale <= 8;
+}
+
+int32_t windowFactor(const GameState& g) {
+    if (scaleSizesWindow(g)) return g.displayScale;
+    return g.zoom == 1 ? 2 : 1;
+}
 
 bool readSettings(GameState& g) {
     const std::string path = settingsPath(g);
@@ -90,6 +128,8 @@ bool readSettings(GameState& g) {
         g.bgenabled = 0;
         g.seenabled = 0;
         g.zoom = 0;
+        g.displayScaleGiven = false;
+        g.fullscreen = 0;
         g.settingsRead = true;
         return false;
     }
@@ -106,6 +146,8 @@ bool readSettings(GameState& g) {
         g.seenabled = uint8_t(kSoundSe.fallback);
         g.midiplayer->setenabled(uint8_t(kSoundBgm.fallback));
         g.zoom = uint8_t(kZoomEnable.fallback);
+        g.displayScaleGiven = false;
+        g.fullscreen = uint8_t(kDisplayFullscreen.fallback);
         g.settingsRead = false;
         return false;
     }
@@ -116,6 +158,8 @@ bool readSettings(GameState& g) {
     g.seenabled = uint8_t(readNumber(ini, kSoundSe, path));
     g.midiplayer->setenabled(uint8_t(readNumber(ini, kSoundBgm, path)));
     g.zoom = uint8_t(readNumber(ini, kZoomEnable, path));
+    readScale(ini, g, path);
+    g.fullscreen = uint8_t(readNumber(ini, kDisplayFullscreen, path));
     g.settingsRead = true;
     return true;
 }
@@ -146,6 +190,11 @@ void data_save(GameState& g) {
     writeNumber(ini, kSoundSe, g.seenabled);
     writeNumber(ini, kSoundBgm, g.midiplayer ? g.midiplayer->enabled : 0);
     writeNumber(ini, kZoomEnable, g.zoom);
+    // Without a number of the player's the file gets the factor the window had, which sizes
+    // it the same way at the next start.
+    ini.SetValue(kDisplay, kScale,
+                 std::to_string(g.displayScaleGiven ? g.displayScale : windowFactor(g)).c_str());
+    writeNumber(ini, kDisplayFullscreen, g.fullscreen);
 
     std::string text;
     if (ini.Save(text, hadBom) < 0) {

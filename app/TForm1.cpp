@@ -107,7 +107,11 @@ void TForm1::FormCreate() {
     readSettings(g);
     loadBackground(g);
 
-    if (zoomed(g)) {
+    if (scaleSizesWindow(g) || g.fullscreen != 0) {
+        // The window at any factor, or covering the screen: the platform scales the frame.
+        platform.setDisplay(windowFactor(g), 240, 273, g.fullscreen != 0);
+        if (zoomed(g)) g.zoombuf.create(480, 546);
+    } else if (zoomed(g)) {
         platform.setClientSize(480, 546);
         g.zoombuf.create(480, 546);
     } else {
@@ -132,7 +136,10 @@ void TForm1::FormDestroy() {
     destroyed_ = true;
     // Before the settings were read there is nothing of the player's to write back, and
     // writing zero values would wipe the file.
-    if (g.settingsRead) data_save(g);
+    if (g.settingsRead) {
+        keepFullscreen();
+        data_save(g);
+    }
     g.midiplayer.reset();
     g.backbuf.release();
     g.linelayer.release();
@@ -141,8 +148,17 @@ void TForm1::FormDestroy() {
 }
 
 void TForm1::FormCloseQuery() {
-    if (g.settingsRead) data_save(g);
+    if (g.settingsRead) {
+        keepFullscreen();
+        data_save(g);
+    }
     platform.halt(1);
+}
+
+void TForm1::keepFullscreen() {
+    // The player's own non-zero value stays while the window is still fullscreen.
+    const bool now = platform.isFullscreen();
+    if (now != (g.fullscreen != 0)) g.fullscreen = now ? 1 : 0;
 }
 
 void TForm1::mainloop(bool& done) {
@@ -181,7 +197,9 @@ void TForm1::mainloop(bool& done) {
 
     if (g.soundleft > 0) g.soundleft -= elapsed;
 
-    if (zoomed(g)) {
+    // The doubled frame of the zoom is made here as it always was; at any other size, and in
+    // fullscreen, the platform scales the frame itself.
+    if (zoomed(g) && windowFactor(g) == 2 && !platform.isFullscreen()) {
         imgstretch(g.zoombuf, g.backbuf);
         platform.present(g.zoombuf);
     } else {

@@ -22,6 +22,8 @@ class TForm1 : public WindowEvents {
 
   private:
     void playFrame();
+    // Takes the fullscreen state the player left the window in, for saving.
+    void keepFullscreen();
     bool destroyed_ = false;
 };
 

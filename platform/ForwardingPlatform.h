@@ -35,6 +35,10 @@ class ForwardingPlatform : public Platform, public WindowEvents {
         inner_.clientSize(width, height);
     }
     void present(const Surface& frame) override { inner_.present(frame); }
+    void setDisplay(int32_t scale, int32_t frameW, int32_t frameH, bool fullscreen) override {
+        inner_.setDisplay(scale, frameW, frameH, fullscreen);
+    }
+    bool isFullscreen() override { return inner_.isFullscreen(); }
     void messageBox(const std::string& text, const std::string& caption) override {
         inner_.messageBox(text, caption);
     }

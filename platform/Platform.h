@@ -58,8 +58,17 @@ class Platform {
     virtual bool getAsyncKeyState(uint8_t key) = 0;
     virtual void setClientSize(int32_t width, int32_t height) = 0;
     virtual void clientSize(int32_t& width, int32_t& height) const = 0;
-    // Draws a whole 24-bit frame onto the window at 0,0.
+    // Draws a whole 24-bit frame onto the window at 0,0; a window larger than the frame shows
+    // it at the largest whole factor that fits, centred, black around it.
     virtual void present(const Surface& frame) = 0;
+    // --- display ---
+    // Makes the window `scale` times the frame of frameW x frameH (0: the largest factor that
+    // fits the usable screen area) and, when asked, covers the screen with it. Start-up calls
+    // it once, in place of setClientSize, when the settings name a scale or fullscreen.
+    virtual void setDisplay(int32_t scale, int32_t frameW, int32_t frameH, bool fullscreen);
+    // Whether the window covers the screen now: the player switches it with F11 or Alt+Enter,
+    // which never reach the game.
+    virtual bool isFullscreen() { return false; }
     // Modal warning box with one OK button and an exclamation icon.
     virtual void messageBox(const std::string& text, const std::string& caption) = 0;
     // Modal file-open dialog. True with the chosen path when the player confirmed.

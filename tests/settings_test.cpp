@@ -68,9 +68,12 @@ TEST_F(Settings, MissingFileLeavesEverythingOffAndSavesAllFiveKeysInOrder) {
     EXPECT_EQ(g->zoom, 0);
     g->bgpath = "/pictures/sea.jpg";
     data_save(*g);
-    const std::vector<std::string> want = {
-        "[BackGround]", "Path=/pictures/sea.jpg", "Enable=0", "[Sound]", "SE=0", "BGM=0", "[Zoom]",
-        "Enable=0"};
+    const std::vector<std::string> want = {"[BackGround]", "Path=/pictures/sea.jpg",
+                                           "Enable=0",     "[Sound]",
+                                           "SE=0",         "BGM=0",
+                                           "[Zoom]",       "Enable=0",
+                                           "[Display]",    "Scale=1",
+                                           "Fullscreen=0"};
     EXPECT_EQ(savedLines(), want);
 }
 
@@ -85,8 +88,9 @@ TEST_F(Settings, OnlySoundEffectsOffKeepsTheOtherDefaults) {
     g->bgpath = dir / "image/t_back.jpg";
     data_save(*g);
     const std::vector<std::string> want = {
-        "[Sound]",  "SE=0",   "BGM=1",   "[BackGround]", "Path=" + (dir / "image/t_back.jpg"),
-        "Enable=1", "[Zoom]", "Enable=0"};
+        "[Sound]",     "SE=0",   "BGM=1",    "[BackGround]", "Path=" + (dir / "image/t_back.jpg"),
+        "Enable=1",    "[Zoom]", "Enable=0", "[Display]",    "Scale=1",
+        "Fullscreen=0"};
     EXPECT_EQ(savedLines(), want);
 }
 
@@ -109,9 +113,11 @@ TEST_P(SettingsFlags, KeepTheLowEightBitsAndAreWrittenBackSo) {
     EXPECT_EQ(g->zoom, c.kept);
     data_save(*g);
     const std::string k = std::to_string(c.kept);
-    const std::vector<std::string> want = {"[BackGround]", "Path=none",  "Enable=" + k,
-                                           "[Sound]",      "SE=" + k,    "BGM=" + k,
-                                           "[Zoom]",       "Enable=" + k};
+    // Only a zoom of exactly 1 doubles the window, and the file keeps the window's factor.
+    const std::string scale = c.kept == 1 ? "2" : "1";
+    const std::vector<std::string> want = {
+        "[BackGround]", "Path=none",   "Enable=" + k, "[Sound]",        "SE=" + k,     "BGM=" + k,
+        "[Zoom]",       "Enable=" + k, "[Display]",   "Scale=" + scale, "Fullscreen=0"};
     EXPECT_EQ(savedLines(), want);
 }
 
@@ -127,8 +133,9 @@ TEST_F(Settings, MissingKeyJoinsItsSection) {
     writeText(iniPath(), "[BackGround]\nEnable=0\n[Zoom]\nEnable=1\n");
     readSettings(*g);
     data_save(*g);
-    const std::vector<std::string> want = {"[BackGround]", "Enable=0", "Path=none", "[Zoom]",
-                                           "Enable=1",     "[Sound]",  "SE=1",      "BGM=1"};
+    const std::vector<std::string> want = {"[BackGround]", "Enable=0", "Path=none",   "[Zoom]",
+                                           "Enable=1",     "[Sound]",  "SE=1",        "BGM=1",
+                                           "[Display]",    "Scale=2",  "Fullscreen=0"};
     EXPECT_EQ(savedLines(), want);
 }
 
@@ -376,6 +383,70 @@ TEST_F(Settings, NothingIsSavedBeforeTheSettingsWereRead) {
     writeText(iniPath(), "[Sound]\nSE=0\n");
     data_save(*g);
     EXPECT_EQ(readText(iniPath()), "[Sound]\nSE=0\n");
+}
+
+// --- [Display] ---
+
+struct DisplayCase {
+    const char* name;
+    const char* section; // the player's [Display] lines
+    bool sizesWindow;    // Scale decides the window
+    int32_t factor;      // the window's factor
+    uint8_t fullscreen;
+    int messages;        // lines on stderr
+    const char* written; // the [Display] lines after a save
+};
+
+class SettingsDisplay : public Settings, public ::testing::WithParamInterface<DisplayCase> {};
+
+TEST_P(SettingsDisplay, ReadUsedAndWrittenBack) {
+    const DisplayCase& c = GetParam();
+    writeText(iniPath(), std::string("[Zoom]\nEnable=0\n[Display]\n") + c.section);
+    ::testing::internal::CaptureStderr();
+    ASSERT_TRUE(readSettings(*g));
+    const std::string printed = ::testing::internal::GetCapturedStderr();
+    EXPECT_EQ(scaleSizesWindow(*g), c.sizesWindow);
+    EXPECT_EQ(windowFactor(*g), c.factor);
+    EXPECT_EQ(g->fullscreen, c.fullscreen);
+    EXPECT_EQ(std::count(printed.begin(), printed.end(), '\n'), c.messages) << printed;
+    if (c.messages > 0) {
+        EXPECT_NE(printed.find("[Display]"), std::string::npos) << printed;
+    }
+    data_save(*g);
+    const std::string saved = readText(iniPath());
+    EXPECT_NE(saved.find(std::string("[Display]\n") + c.written), std::string::npos) << saved;
+    // What was written reads back the same.
+    fresh();
+    ASSERT_TRUE(readSettings(*g));
+    EXPECT_EQ(windowFactor(*g), c.factor);
+    EXPECT_EQ(g->fullscreen, c.fullscreen);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Settings, SettingsDisplay,
+    ::testing::Values(
+        DisplayCase{"Three", "Scale=3\nFullscreen=0\n", true, 3, 0, 0, "Scale=3\nFullscreen=0\n"},
+        DisplayCase{"FitTheScreen", "Scale=0\n", true, 0, 0, 0, "Scale=0\nFullscreen=0\n"},
+        DisplayCase{"Eight", "Scale=8\nFullscreen=1\n", true, 8, 1, 0, "Scale=8\nFullscreen=1\n"},
+        DisplayCase{"NineKeptButUnused", "Scale=9\n", false, 1, 0, 1, "Scale=9\nFullscreen=0\n"},
+        DisplayCase{"NegativeKeptButUnused", "Scale=-2\n", false, 1, 0, 1,
+                    "Scale=-2\nFullscreen=0\n"},
+        DisplayCase{"WordsGiveTheDefault", "Scale=big\nFullscreen=yes\n", false, 1, 0, 2,
+                    "Scale=1\nFullscreen=0\n"},
+        DisplayCase{"FullscreenLowEightBits", "Fullscreen=257\n", false, 1, 1, 0,
+                    "Fullscreen=1\nScale=1\n"}),
+    [](const ::testing::TestParamInfo<DisplayCase>& info) { return std::string(info.param.name); });
+
+TEST_F(Settings, ZoomWithoutAScaleKeepsTheDoubledWindow) {
+    writeText(iniPath(), "[Zoom]\nEnable=1\n");
+    ASSERT_TRUE(readSettings(*g));
+    EXPECT_FALSE(scaleSizesWindow(*g));
+    EXPECT_EQ(windowFactor(*g), 2);
+    data_save(*g);
+    fresh();
+    ASSERT_TRUE(readSettings(*g));
+    EXPECT_EQ(windowFactor(*g), 2) << "the written factor doubles it again";
+    EXPECT_EQ(g->zoom, 1);
 }
 
 TEST(SettingsComments, LostCommentsAreAppendedOnce) {

@@ -56,6 +56,8 @@ class HeadlessPlatform : public Platform {
     std::vector<std::string> dialogTitles;
     std::vector<uint8_t> asyncQueries;
     int32_t clientW = 240, clientH = 273;
+    int32_t displayScale = -1; // as start-up asked through setDisplay; -1 when it did not
+    bool fullscreen = false;   // the state a test sets, as F11 would
 
     void pressKey(uint8_t key) { pendingKeys_.push_back(key); }
     void tapKey(uint8_t key) { pressedSince_.push_back(key); }
@@ -74,6 +76,12 @@ class HeadlessPlatform : public Platform {
         height = clientH;
     }
     void present(const Surface& frame) override;
+    void setDisplay(int32_t scale, int32_t frameW, int32_t frameH, bool full) override {
+        displayScale = scale;
+        fullscreen = full;
+        Platform::setDisplay(scale, frameW, frameH, full);
+    }
+    bool isFullscreen() override { return fullscreen; }
     void messageBox(const std::string& text, const std::string& caption) override;
     bool openFileDialog(const std::string& title, const std::string& filter,
                         const std::string& defaultExt, std::string& path) override;

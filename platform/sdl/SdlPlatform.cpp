@@ -2,6 +2,8 @@
 
 #include "platform/sdl/SdlPlatform.h"
 
+#include "platform/DisplayScale.h"
+
 #include <SDL.h>
 
 #include <algorithm>
@@ -24,7 +26,10 @@ SdlPlatform::SdlPlatform() {
     SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
     // A tool window that stays on top; it stays hidden until it has a first frame to show, so
     // a zoomed window never flashes at the small size and a start-up warning stands alone.
-    const Uint32 flags = SDL_WINDOW_HIDDEN | SDL_WINDOW_ALWAYS_ON_TOP | SDL_WINDOW_UTILITY;
+    // High-DPI: the window surface is in the screen's real pixels, so the factor is counted in
+    // them and every frame pixel stays a whole block.
+    const Uint32 flags = SDL_WINDOW_HIDDEN | SDL_WINDOW_ALWAYS_ON_TOP | SDL_WINDOW_UTILITY |
+                         SDL_WINDOW_ALLOW_HIGHDPI;
     window_ = SDL_CreateWindow(kCaption, kLeft, kTop, clientW_, clientH_, flags);
     if (window_ == nullptr)
         throw std::runtime_error(std::string("cannot create the window: ") + SDL_GetError());
@@ -50,6 +55,11 @@ void SdlPlatform::pumpMessages() {
 void SdlPlatform::handleEvent(const SDL_Event& event) {
     switch (event.type) {
     case SDL_KEYDOWN: {
+        // F11 and Alt+Enter switch fullscreen and are nothing else, on every screen.
+        if (isFullscreenKey(event.key.keysym.sym, event.key.keysym.mod)) {
+            if (event.key.repeat == 0) toggleFullscreen();
+            break;
+        }
         // Key repeats arrive as key-downs too, and each one counts as a press.
         const uint8_t vk = sdlkeys::virtualKey(event.key.keysym.sym, event.key.keysym.scancode);
         if (vk == 0) break;
@@ -58,6 +68,7 @@ void SdlPlatform::handleEvent(const SDL_Event& event) {
         break;
     }
     case SDL_KEYUP:
+        if (isFullscreenKey(event.key.keysym.sym, event.key.keysym.mod)) break;
         keys_.release(sdlkeys::virtualKey(event.key.keysym.sym, event.key.keysym.scancode));
         break;
     case SDL_WINDOWEVENT:
@@ -97,30 +108,76 @@ void SdlPlatform::copyToWindow(const Surface& frame) {
         return;
     }
     if (SDL_MUSTLOCK(target) && SDL_LockSurface(target) != 0) return;
-    const int32_t w = std::min<int32_t>(frame.width(), target->w);
-    const int32_t h = std::min<int32_t>(frame.height(), target->h);
-    // Whatever the frame does not cover stays black.
-    if (w < target->w || h < target->h) SDL_FillRect(target, nullptr, 0);
-
+    const display::Placement at =
+        display::place(target->w, target->h, frame.width(), frame.height());
     const SDL_PixelFormat* f = target->format;
     if (f->BytesPerPixel == 4 && f->Rloss == 0 && f->Gloss == 0 && f->Bloss == 0) {
         // Every 32-bit format with 8-bit channels, one shift per channel; X servers at depth
-        // 24 give XRGB8888.
-        const uint32_t rs = f->Rshift, gs = f->Gshift, bs = f->Bshift, alpha = f->Amask;
-        for (int32_t y = 0; y < h; ++y) {
-            const uint8_t* src = frame.row(y);
-            uint32_t* dst = reinterpret_cast<uint32_t*>(static_cast<uint8_t*>(target->pixels) +
-                                                        ptrdiff_t(y) * target->pitch);
-            for (int32_t x = 0; x < w; ++x, src += 3)
-                dst[x] = (uint32_t(src[2]) << rs) | (uint32_t(src[1]) << gs) |
-                         (uint32_t(src[0]) << bs) | alpha;
-        }
-    } else if (w > 0 && h > 0) {
-        // Anything else (16-bit, 24-bit, palettes): SDL's own converter.
-        SDL_ConvertPixels(w, h, SDL_PIXELFORMAT_BGR24, frame.row(0), frame.width() * 3, f->format,
-                          target->pixels, target->pitch);
+        // 24 give XRGB8888. Each frame pixel becomes an exact block, black around the frame.
+        display::Target t;
+        t.pixels = static_cast<uint8_t*>(target->pixels);
+        t.pitch = target->pitch;
+        t.width = target->w;
+        t.height = target->h;
+        t.rshift = f->Rshift;
+        t.gshift = f->Gshift;
+        t.bshift = f->Bshift;
+        t.alpha = f->Amask;
+        display::drawScaled(frame, at, t);
+    } else {
+        // Anything else (16-bit, 24-bit, palettes): SDL's own converter, unscaled.
+        const int32_t w = std::min<int32_t>(frame.width(), target->w);
+        const int32_t h = std::min<int32_t>(frame.height(), target->h);
+        if (w < target->w || h < target->h) SDL_FillRect(target, nullptr, 0);
+        if (w > 0 && h > 0)
+            SDL_ConvertPixels(w, h, SDL_PIXELFORMAT_BGR24, frame.row(0), frame.width() * 3,
+                              f->format, target->pixels, target->pitch);
     }
     if (SDL_MUSTLOCK(target)) SDL_UnlockSurface(target);
+}
+
+bool SdlPlatform::isFullscreenKey(int32_t sym, uint16_t mod) {
+    return sym == SDLK_F11 || ((sym == SDLK_RETURN || sym == SDLK_KP_ENTER) && (mod & KMOD_ALT));
+}
+
+void SdlPlatform::setDisplay(int32_t scale, int32_t frameW, int32_t frameH, bool fullscreen) {
+    SDL_Rect usable{0, 0, frameW, frameH};
+    const int index = SDL_GetWindowDisplayIndex(window_);
+    if (index < 0 || SDL_GetDisplayUsableBounds(index, &usable) != 0)
+        std::fprintf(stderr, "vortalix: the screen's size is unknown: %s\n", SDL_GetError());
+    // A window of N x the frame in the screen's pixels; with a high-DPI screen SDL's window
+    // size is in points, fewer than its pixels.
+    const int32_t n = display::windowScale(scale, usable.w, usable.h, frameW, frameH);
+    setClientSize(frameW * n, frameH * n);
+    int pixelW = 0, pixelH = 0, pointW = 0, pointH = 0;
+    SDL_GetWindowSizeInPixels(window_, &pixelW, &pixelH);
+    SDL_GetWindowSize(window_, &pointW, &pointH);
+    if (pixelW > pointW && pointW > 0) {
+        const int32_t points = (frameW * n * pointW + pixelW - 1) / pixelW;
+        const int32_t pointsH = (frameH * n * pointH + pixelH - 1) / pixelH;
+        setClientSize(points, pointsH);
+    }
+    if (fullscreen) toggleFullscreen();
+}
+
+void SdlPlatform::toggleFullscreen() {
+    if (!fullscreen_) {
+        SDL_GetWindowPosition(window_, &windowedX_, &windowedY_);
+        SDL_GetWindowSize(window_, &windowedW_, &windowedH_);
+        if (SDL_SetWindowFullscreen(window_, SDL_WINDOW_FULLSCREEN_DESKTOP) != 0) {
+            std::fprintf(stderr, "vortalix: cannot go fullscreen: %s\n", SDL_GetError());
+            return;
+        }
+        fullscreen_ = true;
+    } else {
+        if (SDL_SetWindowFullscreen(window_, 0) != 0)
+            std::fprintf(stderr, "vortalix: cannot leave fullscreen: %s\n", SDL_GetError());
+        fullscreen_ = false;
+        SDL_SetWindowSize(window_, windowedW_, windowedH_);
+        SDL_SetWindowPosition(window_, windowedX_, windowedY_);
+    }
+    // The keys held while switching are not seen going up by the window.
+    keys_.releaseAll();
 }
 
 void SdlPlatform::present(const Surface& frame) {

@@ -35,6 +35,8 @@ class SdlPlatform : public Platform {
     void setClientSize(int32_t width, int32_t height) override;
     void clientSize(int32_t& width, int32_t& height) const override;
     void present(const Surface& frame) override;
+    void setDisplay(int32_t scale, int32_t frameW, int32_t frameH, bool fullscreen) override;
+    bool isFullscreen() override { return fullscreen_; }
     void messageBox(const std::string& text, const std::string& caption) override;
     bool openFileDialog(const std::string& title, const std::string& filter,
                         const std::string& defaultExt, std::string& path) override;
@@ -59,6 +61,10 @@ class SdlPlatform : public Platform {
     // the game at once, a plain sleep the last two milliseconds, a short spin the end.
     void waitUntil(Clock::time_point deadline, bool wakeOnEvent);
     void copyToWindow(const Surface& frame);
+    static bool isFullscreenKey(int32_t sym, uint16_t mod);
+    // Borderless fullscreen on the screen that holds the window, and back to the window's
+    // own size and place.
+    void toggleFullscreen();
     // Hands the window surface to the window system, no sooner than 16 ms after the previous
     // frame was.
     void updateWindowPaced();
@@ -73,6 +79,8 @@ class SdlPlatform : public Platform {
     int32_t clientW_ = 240, clientH_ = 273;
     sdlkeys::KeyStates keys_;
     bool closePending_ = false;
+    bool fullscreen_ = false;
+    int windowedX_ = 200, windowedY_ = 107, windowedW_ = 240, windowedH_ = 273;
 
     Clock::time_point epoch_;
     Clock::time_point lastReading_; // instant of the latest timeGetTime

@@ -1,0 +1,48 @@
+#pragma once
+// How a frame fills a window of any size: the largest whole factor that fits, the frame
+// centred with black around it, and the copy that turns each frame pixel into an exact N x N
+// block of the window's 32-bit pixels (nearest neighbour, nothing blended). No window system
+// here, so the rules can be checked without a display.
+
+#include "render/Surface.h"
+
+#include <cstdint>
+
+namespace display {
+
+constexpr int32_t kMaxScale = 8; // the largest factor a player can ask for
+
+// Where the scaled frame lies inside the area it is drawn into.
+struct Placement {
+    int32_t scale = 1;
+    int32_t left = 0, top = 0;     // of the scaled frame, in the area's pixels
+    int32_t width = 0, height = 0; // of the scaled frame (may exceed a too small area)
+};
+
+// The largest factor 1..kMaxScale at which a frame of frameW x frameH fits the area; 1 when
+// even that does not fit.
+int32_t fitScale(int32_t areaW, int32_t areaH, int32_t frameW, int32_t frameH);
+
+// The frame at the largest factor that fits the area, centred (a too small area shows its
+// top-left part).
+Placement place(int32_t areaW, int32_t areaH, int32_t frameW, int32_t frameH);
+
+// The window's factor for a [Display] Scale value: 1..kMaxScale as it is, 0 the largest one
+// that fits the usable screen area.
+int32_t windowScale(int32_t setting, int32_t usableW, int32_t usableH, int32_t frameW,
+                    int32_t frameH);
+
+// A 32-bit target described by row pointers: `pixels` is the top row, rows `pitch` bytes apart,
+// each channel 8 bits at its shift.
+struct Target {
+    uint8_t* pixels = nullptr;
+    int32_t pitch = 0, width = 0, height = 0;
+    uint32_t rshift = 16, gshift = 8, bshift = 0, alpha = 0;
+};
+
+// Draws the frame into the target at the placement, clipped to the target; everything the
+// frame does not cover is black. The first copy of each frame row is converted, the other
+// N - 1 rows of its block are byte copies of that one.
+void drawScaled(const Surface& frame, const Placement& at, const Target& target);
+
+} // namespace display
