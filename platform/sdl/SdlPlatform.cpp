@@ -161,20 +161,27 @@ void SdlPlatform::setDisplay(int32_t scale, int32_t frameW, int32_t frameH, bool
 }
 
 void SdlPlatform::toggleFullscreen() {
+    // Borderless and exactly over the screen that holds the window, made by hand rather than
+    // with SDL's fullscreen flag: that one asks the window manager, and with none (a bare X
+    // server, a kiosk) nothing would happen at all.
     if (!fullscreen_) {
-        SDL_GetWindowPosition(window_, &windowedX_, &windowedY_);
-        SDL_GetWindowSize(window_, &windowedW_, &windowedH_);
-        if (SDL_SetWindowFullscreen(window_, SDL_WINDOW_FULLSCREEN_DESKTOP) != 0) {
+        SDL_Rect screen;
+        const int index = SDL_GetWindowDisplayIndex(window_);
+        if (index < 0 || SDL_GetDisplayBounds(index, &screen) != 0) {
             std::fprintf(stderr, "vortalix: cannot go fullscreen: %s\n", SDL_GetError());
             return;
         }
+        SDL_GetWindowPosition(window_, &windowedX_, &windowedY_);
+        SDL_GetWindowSize(window_, &windowedW_, &windowedH_);
+        SDL_SetWindowBordered(window_, SDL_FALSE);
+        SDL_SetWindowPosition(window_, screen.x, screen.y);
+        SDL_SetWindowSize(window_, screen.w, screen.h);
         fullscreen_ = true;
     } else {
-        if (SDL_SetWindowFullscreen(window_, 0) != 0)
-            std::fprintf(stderr, "vortalix: cannot leave fullscreen: %s\n", SDL_GetError());
-        fullscreen_ = false;
         SDL_SetWindowSize(window_, windowedW_, windowedH_);
         SDL_SetWindowPosition(window_, windowedX_, windowedY_);
+        SDL_SetWindowBordered(window_, SDL_TRUE);
+        fullscreen_ = false;
     }
     // The keys held while switching are not seen going up by the window.
     keys_.releaseAll();

@@ -31,7 +31,7 @@ e2e_cleanup() {
         kill -9 "$E2E_GAME_PID" 2>/dev/null || true
     fi
     if [ -n "$E2E_XPID" ]; then kill "$E2E_XPID" 2>/dev/null || true; fi
-    if [ -n "$E2E_WORK" ]; then rm -rf "$E2E_WORK"; fi
+    if [ -n "$E2E_WORK" ] && [ -z "${E2E_KEEP:-}" ]; then rm -rf "$E2E_WORK"; fi
 }
 
 # A fresh temporary folder: game/ holds the program and its data, cwd/ is where it runs.
@@ -62,7 +62,7 @@ e2e_start_xvfb() {
         [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ] && continue
         tries=$((tries + 1))
         [ "$tries" -le 20 ] || break
-        Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp >"$E2E_WORK/xvfb.txt" 2>&1 &
+        Xvfb ":$n" -screen 0 "${E2E_SCREEN:-1024x768x24}" -nolisten tcp >"$E2E_WORK/xvfb.txt" 2>&1 &
         E2E_XPID=$!
         for _ in $(seq 100); do
             kill -0 "$E2E_XPID" 2>/dev/null || break

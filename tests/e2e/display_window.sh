@@ -1,0 +1,108 @@
+#!/usr/bin/env bash
+# The window at any size and fullscreen, on a 1280x1024 screen. [Display] Scale=3 gives a
+# 720x819 window whose picture is the F1 shot with every pixel a 3x3 block; F11 covers the
+# screen with that frame centred and black around it, F11 again brings the window back to its
+# size and place. Without a [Display] section the window is the usual 240x273 one; fullscreen
+# is kept in the settings and comes back at the next start.
+#
+# Usage: display_window.sh <build dir> <source dir>
+set -euo pipefail
+build=$(cd "$1" && pwd)
+source "$(cd "$(dirname "$0")" && pwd)/lib.bash"
+
+e2e_require Xvfb xdotool xwininfo import convert compare
+e2e_workdir display
+e2e_copy_game "$build"
+E2E_SCREEN=1280x1024x24
+e2e_start_xvfb
+ini="$E2E_WORK/game/VORTALIX.ini"
+key() { xdotool key --window "$E2E_WINDOW" "$@"; }
+expect_geometry() {
+    local got
+    got=$(e2e_geometry "$E2E_WINDOW")
+    [ "$got" = "$1" ] || e2e_fail "$2: window at $got, expected $1"
+    echo "$2: $got"
+}
+# Starts a game and leaves it paused once the effects have died out, so the picture stands.
+paused_game() {
+    sleep 1
+    key x
+    sleep 5 # the count-down
+    key F7
+    sleep 4 # the effects die out; the paused game stands still
+}
+# The number of pixels in which two pictures differ.
+differing() { compare -metric AE "$1" "$2" null: 2>&1 || true; }
+
+# --- three times the frame ---
+printf '[BackGround]\nEnable=0\n[Sound]\nSE=0\nBGM=0\n[Display]\nScale=3\n' >"$ini"
+e2e_start_game
+e2e_find_window
+expect_geometry 720x819+200+107 "Scale=3"
+paused_game
+key F1
+sleep 0.5
+import -window root -crop 720x819+200+107 +repage "$E2E_WORK/window3.png"
+[ -s "$E2E_WORK/game/g_sc0.bmp" ] || e2e_fail "no screenshot"
+convert "$E2E_WORK/game/g_sc0.bmp" -sample 300% "$E2E_WORK/shot3.png"
+d=$(differing "$E2E_WORK/window3.png" "$E2E_WORK/shot3.png")
+[ "$d" = 0 ] || e2e_fail "the 3x window differs from the F1 shot scaled 3x in $d pixels"
+echo "Scale=3: the window is the F1 shot, block for block"
+
+key F11
+sleep 1
+expect_geometry 1280x1024+0+0 "fullscreen"
+import -window root "$E2E_WORK/full.png"
+convert -size 1280x1024 xc:black "$E2E_WORK/shot3.png" -geometry +280+102 -composite \
+    "$E2E_WORK/full-want.png"
+d=$(differing "$E2E_WORK/full.png" "$E2E_WORK/full-want.png")
+[ "$d" = 0 ] || e2e_fail "fullscreen differs from the 3x shot centred on black in $d pixels"
+echo "fullscreen: the 3x frame centred, black around it"
+key F11
+sleep 1
+expect_geometry 720x819+200+107 "back from fullscreen"
+key Escape || true
+e2e_wait_exit
+[ "$E2E_EXIT" -eq 1 ] || e2e_fail "exit code $E2E_EXIT after Esc, expected 1"
+grep -A2 -xF '[Display]' "$ini" | grep -qxF 'Scale=3' || e2e_fail "Scale=3 was not kept"
+grep -A2 -xF '[Display]' "$ini" | grep -qxF 'Fullscreen=0' || e2e_fail "no Fullscreen=0"
+
+# --- no [Display] section: today's window, and fullscreen kept for the next start ---
+printf '[BackGround]\nEnable=0\n[Sound]\nSE=0\nBGM=0\n' >"$ini"
+rm -f "$E2E_WORK/game/g_sc"*.bmp
+e2e_start_game
+e2e_find_window
+expect_geometry 240x273+200+107 "no [Display]"
+paused_game
+key F11
+sleep 1
+expect_geometry 1280x1024+0+0 "fullscreen from 240x273"
+key F1
+sleep 0.5
+import -window root "$E2E_WORK/full1.png"
+convert -size 1280x1024 xc:black \( "$E2E_WORK/game/g_sc0.bmp" -sample 300% \) \
+    -geometry +280+102 -composite "$E2E_WORK/full1-want.png"
+d=$(differing "$E2E_WORK/full1.png" "$E2E_WORK/full1-want.png")
+[ "$d" = 0 ] || e2e_fail "fullscreen from 240x273 differs from the 3x shot in $d pixels"
+key F11
+sleep 1
+expect_geometry 240x273+200+107 "back from fullscreen"
+key F11
+sleep 1
+key Escape || true
+e2e_wait_exit
+[ "$E2E_EXIT" -eq 1 ] || e2e_fail "exit code $E2E_EXIT after Esc in fullscreen, expected 1"
+grep -A2 -xF '[Display]' "$ini" | grep -qxF 'Scale=1' || e2e_fail "the new section lacks Scale=1"
+grep -A2 -xF '[Display]' "$ini" | grep -qxF 'Fullscreen=1' || e2e_fail "fullscreen was not kept"
+
+e2e_start_game
+e2e_find_window
+sleep 1
+expect_geometry 1280x1024+0+0 "started fullscreen"
+key F11
+sleep 1
+expect_geometry 240x273+200+107 "left the restored fullscreen"
+key Escape || true
+e2e_wait_exit
+grep -qxF 'Fullscreen=0' "$ini" || e2e_fail "leaving fullscreen was not kept"
+echo "display test passed"
