@@ -8,10 +8,11 @@
 
 #include "platform/sdl/SdlPlatform.h"
 
+#include "platform/sdl/DeadlineSleep.h"
+
 #include <SDL.h>
 
 #include <algorithm>
-#include <thread>
 
 namespace {
 
@@ -21,8 +22,6 @@ constexpr milliseconds kFrame{16};
 // Below this much time left, SDL's event wait (whole milliseconds, woken by poll) is too
 // coarse; a plain sleep covers the rest.
 constexpr milliseconds kEventWaitMargin{2};
-// The last stretch is spun: waking from a sleep takes up to a few tenths of a millisecond.
-constexpr std::chrono::microseconds kSpin{250};
 // Spacing of the frames' image requests to the X server: 16 ms and a margin for the few
 // microseconds, not always the same, that SDL takes before it writes the request.
 constexpr std::chrono::microseconds kPresentSpacing{16050};
@@ -68,12 +67,8 @@ void SdlPlatform::waitUntil(Clock::time_point deadline, bool wakeOnEvent) {
             if (SDL_WaitEventTimeout(nullptr, int(wholeMs.count())) == 1) return;
             continue;
         }
-        if (left > kSpin) {
-            std::this_thread::sleep_until(deadline - kSpin);
-            continue;
-        }
-        while (Clock::now() < deadline) {
-        }
+        // The rest is slept to the exact deadline.
+        sleepUntil(deadline);
         return;
     }
 }

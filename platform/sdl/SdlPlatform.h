@@ -55,7 +55,7 @@ class SdlPlatform : public Platform {
     // and drops the player's keys, but remembers a close request for afterwards.
     void serviceWhileModal();
     // Sleeps until the deadline; SDL's event wait covers the long part so that a key wakes
-    // the game at once, a plain sleep the last two milliseconds, a short spin the end.
+    // the game at once, a sleep to the exact deadline the last two milliseconds.
     void waitUntil(Clock::time_point deadline, bool wakeOnEvent);
     void copyToWindow(const Surface& frame);
     // Hands the window surface to the window system, no sooner than 16 ms after the previous

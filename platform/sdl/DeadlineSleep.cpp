@@ -1,0 +1,44 @@
+#include "platform/sdl/DeadlineSleep.h"
+
+#ifdef __linux__
+#include <cerrno>
+#include <sys/prctl.h>
+#include <time.h>
+#else
+#include <thread>
+#endif
+
+#ifdef __linux__
+
+void sharpenTimerSlack() {
+    // 1 ns: a zero would mean "back to the default" instead.
+    prctl(PR_SET_TIMERSLACK, 1UL, 0UL, 0UL, 0UL);
+}
+
+void sleepUntil(std::chrono::steady_clock::time_point deadline) {
+    // steady_clock is CLOCK_MONOTONIC here, so its readings are the deadline's own units.
+    const auto since = deadline.time_since_epoch();
+    const auto secs = std::chrono::duration_cast<std::chrono::seconds>(since);
+    timespec at{};
+    at.tv_sec = time_t(secs.count());
+    at.tv_nsec = long(std::chrono::duration_cast<std::chrono::nanoseconds>(since - secs).count());
+    // A signal ends the sleep early; the deadline stays the same, so sleep on.
+    while (clock_nanosleep(CLOCK_MONOTONIC, TIMER_ABSTIME, &at, nullptr) == EINTR) {
+    }
+}
+
+#else
+
+void sharpenTimerSlack() {}
+
+void sleepUntil(std::chrono::steady_clock::time_point deadline) {
+    // Without an absolute sleep the wake-up may come a few tenths of a millisecond late; the
+    // last quarter of a millisecond is spun.
+    const auto spin = std::chrono::microseconds(250);
+    if (std::chrono::steady_clock::now() < deadline - spin)
+        std::this_thread::sleep_until(deadline - spin);
+    while (std::chrono::steady_clock::now() < deadline) {
+    }
+}
+
+#endif
