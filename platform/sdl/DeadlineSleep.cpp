@@ -1,5 +1,7 @@
 #include "platform/sdl/DeadlineSleep.h"
 
+#include <algorithm>
+
 #ifdef __linux__
 #include <cerrno>
 #include <sys/prctl.h>
@@ -42,3 +44,20 @@ void sleepUntil(std::chrono::steady_clock::time_point deadline) {
 }
 
 #endif
+
+void CompensatedSleep::sleepTowards(std::chrono::steady_clock::time_point instant) {
+    using std::chrono::nanoseconds;
+    const size_t known = std::min(count_, lateness_.size());
+    nanoseconds early{0};
+    if (known > 0) {
+        // The median: one slow wake-up (the machine busy) does not move it.
+        std::array<nanoseconds, 31> sorted = lateness_;
+        std::nth_element(sorted.begin(), sorted.begin() + known / 2, sorted.begin() + known);
+        early = std::min(sorted[known / 2], room_);
+    }
+    const auto aim = instant - early;
+    if (std::chrono::steady_clock::now() >= aim) return;
+    sleepUntil(aim);
+    lateness_[count_ % lateness_.size()] = std::chrono::steady_clock::now() - aim;
+    ++count_;
+}

@@ -52,15 +52,15 @@ void SdlPlatform::idleUntil(uint32_t ms) {
     deadline = std::max(deadline, frameStart_ + kFrame);
     // Never more than one frame from now, whatever the caller asked for.
     deadline = std::min(deadline, now + kFrame + milliseconds(1));
-    waitUntil(deadline, true);
+    waitUntil(deadline);
 }
 
-void SdlPlatform::waitUntil(Clock::time_point deadline, bool wakeOnEvent) {
+void SdlPlatform::waitUntil(Clock::time_point deadline) {
     for (;;) {
         const Clock::time_point now = Clock::now();
         if (now >= deadline) return;
         const auto left = deadline - now;
-        if (wakeOnEvent && left > kEventWaitMargin + milliseconds(1)) {
+        if (left > kEventWaitMargin + milliseconds(1)) {
             const auto wholeMs = std::chrono::duration_cast<milliseconds>(left - kEventWaitMargin);
             // Returns at once when a key or another event arrives: the caller handles it and
             // waits again.
@@ -75,7 +75,7 @@ void SdlPlatform::waitUntil(Clock::time_point deadline, bool wakeOnEvent) {
 
 void SdlPlatform::updateWindowPaced() {
     // A frame composed faster than the one before it still waits its turn.
-    if (presented_) waitUntil(lastPresent_ + kPresentSpacing, false);
+    if (presented_) presentSleep_.sleepTowards(lastPresent_ + kPresentSpacing);
     const Clock::time_point before = Clock::now();
     presentLog_.record(
         std::chrono::duration_cast<std::chrono::nanoseconds>(before.time_since_epoch()).count());
