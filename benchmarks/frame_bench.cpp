@@ -1,10 +1,12 @@
-// A busy frame of play: the backdrop, all 65 effects live, the status bar with a 255-digit
-// score and rate, the trail layer and 64 + 64 items. The pictures are the generated ones from
-// the build folder, the game started there as the player would start it.
+// Composing frames: a busy frame of play (the backdrop, all 65 effects live, the status bar
+// with a 255-digit score and rate, the trail layer and 64 + 64 items) and a frame of the
+// still title; and the double-size copy for the zoomed window. The pictures are the generated
+// ones from the build folder, the game started there as the player would start it.
 
 #include "app/TForm1.h"
 #include "platform/headless/HeadlessPlatform.h"
 #include "render/Frame.h"
+#include "screens/Screens.h"
 
 #include <benchmark/benchmark.h>
 
@@ -13,13 +15,20 @@
 
 namespace {
 
-void BM_BusyPlayFrame(benchmark::State& state) {
-    std::filesystem::current_path(VORTALIX_BINARY_DIR); // where score.vtx is
+// The game as started from the build folder, which holds score.vtx as well.
+struct StartedGame {
     HeadlessPlatform p;
-    p.exeDirectory = std::string(VORTALIX_BINARY_DIR) + "/";
-    TForm1 form(p);
-    form.FormCreate();
-    GameState& g = form.g;
+    TForm1 form{p};
+    StartedGame() {
+        std::filesystem::current_path(VORTALIX_BINARY_DIR);
+        p.exeDirectory = std::string(VORTALIX_BINARY_DIR) + "/";
+        form.FormCreate();
+    }
+};
+
+void BM_BusyPlayFrame(benchmark::State& state) {
+    StartedGame game;
+    GameState& g = game.form.g;
     g.mode = 2;
     g.seenabled = 0; // effects that start sounds would fill the headless platform's record
     g.itemmax = kItemSlots - 1;
@@ -43,6 +52,19 @@ void BM_BusyPlayFrame(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_BusyPlayFrame);
+
+// What the title costs per frame once its opening has played.
+void BM_TitleFrame(benchmark::State& state) {
+    StartedGame game;
+    GameState& g = game.form.g;
+    g.seenabled = 0;
+    for (auto _ : state) {
+        cls(g);
+        t_gamen(g, 100);
+        benchmark::DoNotOptimize(g.backbuf.row(0));
+    }
+}
+BENCHMARK(BM_TitleFrame);
 
 void BM_Imgstretch(benchmark::State& state) {
     Surface src(240, 273), dst(480, 546);
