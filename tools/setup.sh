@@ -3,9 +3,10 @@
 # game or runs every test.
 #
 #   bash tools/setup.sh run    install what is missing, build, start the game
-#   bash tools/setup.sh test   install what is missing, build, run all tests, then build again
-#                              with AddressSanitizer and UndefinedBehaviorSanitizer and run
-#                              the unit tests there
+#   bash tools/setup.sh test   install what is missing, build, run all tests, build the Debian
+#                              package and play the installed game, then build again with
+#                              AddressSanitizer and UndefinedBehaviorSanitizer and run the
+#                              unit tests there
 #
 # Packages are installed with apt-get, directly as root or through sudo otherwise. The build
 # goes to build/ in the source folder (BUILD_DIR overrides it). "run" starts the game in the
@@ -27,16 +28,17 @@ build=${BUILD_DIR:-$src/build}
 jobs=$(nproc 2>/dev/null || echo 2)
 
 # What the game needs to build and run: compiler and build tools, SDL2 and SDL2_mixer,
-# FluidSynth and a General MIDI soundfont, TurboJPEG, SimpleIni with ICU, GoogleTest, zenity
-# for the picture dialog, and fonts that show the Japanese texts: core X fonts for SDL's
-# warning box, a TrueType font for zenity.
+# FluidSynth and a General MIDI soundfont, TurboJPEG, SimpleIni with ICU, libpng for the
+# icons, zlib for the replays, GoogleTest, zenity for the picture dialog, and fonts that show
+# the Japanese texts: core X fonts for SDL's warning box, a TrueType font for zenity.
 packages=(build-essential cmake pkg-config libsdl2-dev libsdl2-mixer-dev libfluidsynth-dev
-    fluid-soundfont-gm libturbojpeg0-dev libsimpleini-dev libicu-dev libgtest-dev zenity
-    xfonts-base fonts-ipafont-gothic)
-# What the end-to-end tests drive the real window with; Google Benchmark, so that the
-# benchmarks are built (not run) with the tests.
+    fluid-soundfont-gm libturbojpeg0-dev libsimpleini-dev libicu-dev libpng-dev zlib1g-dev
+    libgtest-dev zenity xfonts-base fonts-ipafont-gothic)
+# What the end-to-end tests drive the real window with, what makes and checks the Debian
+# package, and Google Benchmark, so that the benchmarks are built (not run) with the tests.
 if [ "$mode" = test ]; then
-    packages+=(xvfb xauth xdotool x11-utils imagemagick python3 libbenchmark-dev)
+    packages+=(xvfb xauth xdotool x11-utils imagemagick python3
+        dpkg-dev lintian desktop-file-utils appstream man-db groff-base libbenchmark-dev)
 fi
 
 missing=()
@@ -76,6 +78,12 @@ fi
 
 cmake --build "$build" -j "$jobs"
 ctest --test-dir "$build" --output-on-failure -j "$jobs"
+
+# The Debian package: a Release build with Debian's flags checked by lintian, the layout that
+# `cmake --install` makes, and the package installed, played and removed again.
+BUILD_DIR=${build}-deb bash "$src/tools/package.sh"
+bash "$src/tests/package/layout.sh" "${build}-deb"
+bash "$src/tests/package/installed_game.sh" "$(ls "${build}"-deb/vortalix_*.deb)"
 
 sanitized=${build}-sanitize
 cmake -S "$src" -B "$sanitized" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVORTALIX_SANITIZE=ON \
