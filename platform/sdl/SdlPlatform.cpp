@@ -3,6 +3,8 @@
 #include "platform/sdl/SdlPlatform.h"
 
 #include "platform/DisplayScale.h"
+#include "platform/sdl/DeadlineSleep.h"
+#include "platform/sdl/PixelConvert.h"
 
 #include <SDL.h>
 
@@ -36,6 +38,8 @@ SdlPlatform::SdlPlatform() {
     // The game reads keys, not text: an input method must not swallow them.
     SDL_StopTextInput();
     audio_.init();
+    // After the audio threads have started: they need no precise wake-ups of their own.
+    sharpenTimerSlack();
 }
 
 SdlPlatform::~SdlPlatform() {
@@ -113,17 +117,33 @@ void SdlPlatform::copyToWindow(const Surface& frame) {
     const SDL_PixelFormat* f = target->format;
     if (f->BytesPerPixel == 4 && f->Rloss == 0 && f->Gloss == 0 && f->Bloss == 0) {
         // Every 32-bit format with 8-bit channels, one shift per channel; X servers at depth
-        // 24 give XRGB8888. Each frame pixel becomes an exact block, black around the frame.
-        display::Target t;
-        t.pixels = static_cast<uint8_t*>(target->pixels);
-        t.pitch = target->pitch;
-        t.width = target->w;
-        t.height = target->h;
-        t.rshift = f->Rshift;
-        t.gshift = f->Gshift;
-        t.bshift = f->Bshift;
-        t.alpha = f->Amask;
-        display::drawScaled(frame, at, t);
+        // 24 give XRGB8888.
+        PixelLayout layout;
+        layout.redShift = f->Rshift;
+        layout.greenShift = f->Gshift;
+        layout.blueShift = f->Bshift;
+        layout.alpha = f->Amask;
+        if (at.scale == 1 && at.left == 0 && at.top == 0) {
+            // The frame as it is, at 0,0: the window of today.
+            const int32_t w = std::min<int32_t>(frame.width(), target->w);
+            const int32_t h = std::min<int32_t>(frame.height(), target->h);
+            if (w < target->w || h < target->h) SDL_FillRect(target, nullptr, 0);
+            convertBgrFrame(frame.row(0), ptrdiff_t(frame.width()) * 3,
+                            static_cast<uint8_t*>(target->pixels), target->pitch, w, h, layout,
+                            fastestConvertPath(layout));
+        } else {
+            // Larger: each frame pixel becomes an exact block, black around the frame.
+            display::Target t;
+            t.pixels = static_cast<uint8_t*>(target->pixels);
+            t.pitch = target->pitch;
+            t.width = target->w;
+            t.height = target->h;
+            t.rshift = layout.redShift;
+            t.gshift = layout.greenShift;
+            t.bshift = layout.blueShift;
+            t.alpha = layout.alpha;
+            display::drawScaled(frame, at, t);
+        }
     } else {
         // Anything else (16-bit, 24-bit, palettes): SDL's own converter, unscaled.
         const int32_t w = std::min<int32_t>(frame.width(), target->w);
