@@ -11,6 +11,7 @@
 
 #include <SimpleIni.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -113,8 +114,10 @@ bool scaleSizesWindow(const GameState& g) {
 }
 
 int32_t windowFactor(const GameState& g) {
-    if (scaleSizesWindow(g)) return g.displayScale;
-    return g.zoom == 1 ? 2 : 1;
+    const int32_t zoomFactor = g.zoom == 1 ? 2 : 1;
+    if (!scaleSizesWindow(g)) return zoomFactor;
+    // Zoom still doubles at least, so turning it on by hand works whatever Scale says.
+    return g.displayScale == 0 ? 0 : std::max(g.displayScale, zoomFactor);
 }
 
 bool readSettings(GameState& g) {
@@ -190,10 +193,9 @@ void data_save(GameState& g) {
     writeNumber(ini, kSoundSe, g.seenabled);
     writeNumber(ini, kSoundBgm, g.midiplayer ? g.midiplayer->enabled : 0);
     writeNumber(ini, kZoomEnable, g.zoom);
-    // Without a number of the player's the file gets the factor the window had, which sizes
-    // it the same way at the next start.
+    // Without a number of the player's the file gets 1, which leaves the size to the zoom.
     ini.SetValue(kDisplay, kScale,
-                 std::to_string(g.displayScaleGiven ? g.displayScale : windowFactor(g)).c_str());
+                 std::to_string(g.displayScaleGiven ? g.displayScale : 1).c_str());
     writeNumber(ini, kDisplayFullscreen, g.fullscreen);
 
     std::string text;

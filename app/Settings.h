@@ -23,6 +23,6 @@ void data_save(GameState& g);
 
 // True when [Display] Scale decides the window's size: a number 0..8 was read.
 bool scaleSizesWindow(const GameState& g);
-// The window's factor over the 240 x 273 frame: [Display] Scale when it decides, else 2 with
-// [Zoom] Enable=1 and 1 without. 0 stands for the largest factor that fits the screen.
+// The window's factor over the 240 x 273 frame: [Display] Scale when it decides, else 1; with
+// [Zoom] Enable=1 at least 2. 0 stands for the largest factor that fits the screen.
 int32_t windowFactor(const GameState& g);

@@ -113,11 +113,9 @@ TEST_P(SettingsFlags, KeepTheLowEightBitsAndAreWrittenBackSo) {
     EXPECT_EQ(g->zoom, c.kept);
     data_save(*g);
     const std::string k = std::to_string(c.kept);
-    // Only a zoom of exactly 1 doubles the window, and the file keeps the window's factor.
-    const std::string scale = c.kept == 1 ? "2" : "1";
     const std::vector<std::string> want = {
-        "[BackGround]", "Path=none",   "Enable=" + k, "[Sound]",        "SE=" + k,     "BGM=" + k,
-        "[Zoom]",       "Enable=" + k, "[Display]",   "Scale=" + scale, "Fullscreen=0"};
+        "[BackGround]", "Path=none",   "Enable=" + k, "[Sound]", "SE=" + k,     "BGM=" + k,
+        "[Zoom]",       "Enable=" + k, "[Display]",   "Scale=1", "Fullscreen=0"};
     EXPECT_EQ(savedLines(), want);
 }
 
@@ -135,7 +133,7 @@ TEST_F(Settings, MissingKeyJoinsItsSection) {
     data_save(*g);
     const std::vector<std::string> want = {"[BackGround]", "Enable=0", "Path=none",   "[Zoom]",
                                            "Enable=1",     "[Sound]",  "SE=1",        "BGM=1",
-                                           "[Display]",    "Scale=2",  "Fullscreen=0"};
+                                           "[Display]",    "Scale=1",  "Fullscreen=0"};
     EXPECT_EQ(savedLines(), want);
 }
 
@@ -445,8 +443,15 @@ TEST_F(Settings, ZoomWithoutAScaleKeepsTheDoubledWindow) {
     data_save(*g);
     fresh();
     ASSERT_TRUE(readSettings(*g));
-    EXPECT_EQ(windowFactor(*g), 2) << "the written factor doubles it again";
+    EXPECT_EQ(windowFactor(*g), 2) << "the zoom doubles it again";
     EXPECT_EQ(g->zoom, 1);
+    // Scale=1 written by the game, then the zoom turned off and on by hand.
+    g->zoom = 0;
+    EXPECT_EQ(windowFactor(*g), 1);
+    g->zoom = 1;
+    EXPECT_EQ(windowFactor(*g), 2);
+    g->displayScale = 3;
+    EXPECT_EQ(windowFactor(*g), 3) << "a larger scale wins over the zoom";
 }
 
 TEST(SettingsComments, LostCommentsAreAppendedOnce) {
