@@ -37,6 +37,9 @@ SdlPlatform::SdlPlatform() {
         throw std::runtime_error(std::string("cannot create the window: ") + SDL_GetError());
     // The game reads keys, not text: an input method must not swallow them.
     SDL_StopTextInput();
+    // Pads are welcome but not needed: without the subsystem the keyboard still plays.
+    if (SDL_InitSubSystem(SDL_INIT_GAMECONTROLLER) != 0)
+        std::fprintf(stderr, "vortalix: no gamepads: %s\n", SDL_GetError());
     audio_.init();
     // After the audio threads have started: they need no precise wake-ups of their own.
     sharpenTimerSlack();
@@ -56,7 +59,17 @@ void SdlPlatform::pumpMessages() {
     while (SDL_PollEvent(&event)) handleEvent(event);
 }
 
+void SdlPlatform::padPress(uint8_t vk) {
+    keys_.press(vk);
+    if (events_ != nullptr) events_->onKeyDown(vk);
+}
+
+void SdlPlatform::padRelease(uint8_t vk) {
+    keys_.release(vk);
+}
+
 void SdlPlatform::handleEvent(const SDL_Event& event) {
+    if (gamepad_.handle(event)) return;
     switch (event.type) {
     case SDL_KEYDOWN: {
         // F11 and Alt+Enter switch fullscreen and are nothing else, on every screen.
@@ -76,7 +89,10 @@ void SdlPlatform::handleEvent(const SDL_Event& event) {
         keys_.release(sdlkeys::virtualKey(event.key.keysym.sym, event.key.keysym.scancode));
         break;
     case SDL_WINDOWEVENT:
-        if (event.window.event == SDL_WINDOWEVENT_FOCUS_LOST) keys_.releaseAll();
+        if (event.window.event == SDL_WINDOWEVENT_FOCUS_LOST) {
+            keys_.releaseAll();
+            gamepad_.releaseAll();
+        }
         if (event.window.event == SDL_WINDOWEVENT_CLOSE && events_ != nullptr)
             events_->onCloseRequest();
         break;

@@ -7,6 +7,7 @@
 #include "platform/Platform.h"
 #include "platform/sdl/DeadlineSleep.h"
 #include "platform/sdl/SdlAudio.h"
+#include "platform/sdl/SdlGamepad.h"
 #include "platform/sdl/SdlKeys.h"
 #include "platform/sdl/SdlPresentLog.h"
 
@@ -18,7 +19,7 @@
 struct SDL_Window;
 union SDL_Event;
 
-class SdlPlatform : public Platform {
+class SdlPlatform : public Platform, private SdlGamepad::Keys {
   public:
     // Creates the window, hidden until the first frame is drawn. Throws std::runtime_error
     // when SDL cannot make one.
@@ -55,6 +56,9 @@ class SdlPlatform : public Platform {
     using Clock = std::chrono::steady_clock;
 
     void handleEvent(const SDL_Event& event);
+    // A pad's button is a key: pressed, it is a key-down the game sees like the keyboard's.
+    void padPress(uint8_t vk) override;
+    void padRelease(uint8_t vk) override;
     // Keeps the window alive while a modal dialog of another program is open: repaints it
     // and drops the player's keys, but remembers a close request for afterwards.
     void serviceWhileModal();
@@ -97,4 +101,5 @@ class SdlPlatform : public Platform {
     CompensatedSleep presentSleep_{std::chrono::microseconds(40)};
 
     SdlAudio audio_;
+    SdlGamepad gamepad_{*this};
 };
