@@ -33,49 +33,60 @@ int32_t windowScale(int32_t setting, int32_t usableW, int32_t usableH, int32_t f
 
 namespace {
 
-void fillBlackRows(const Target& t, int32_t fromRow, int32_t toRow) {
+void fillRows(const Pixels32& t, int32_t fromRow, int32_t toRow, uint32_t black) {
     for (int32_t y = fromRow; y < toRow; ++y) {
         uint32_t* dst = reinterpret_cast<uint32_t*>(t.pixels + ptrdiff_t(y) * t.pitch);
-        std::fill(dst, dst + t.width, t.alpha);
+        std::fill(dst, dst + t.width, black);
+    }
+}
+
+// One frame row widened n times into a target row between left and right.
+void widenRow(const uint32_t* src, uint32_t* dst, int32_t n, int32_t count) {
+    switch (n) {
+    case 1:
+        std::copy(src, src + count, dst);
+        return;
+    case 2: // the common factors get loops the compiler can unroll
+        for (int32_t x = 0; x < count; ++x) dst[2 * x] = dst[2 * x + 1] = src[x];
+        return;
+    case 3:
+        for (int32_t x = 0; x < count; ++x) dst[3 * x] = dst[3 * x + 1] = dst[3 * x + 2] = src[x];
+        return;
+    default:
+        for (int32_t x = 0; x < count; ++x) std::fill(dst + x * n, dst + x * n + n, src[x]);
+        return;
     }
 }
 
 } // namespace
 
-void drawScaled(const Surface& frame, const Placement& at, const Target& t) {
+void drawScaled(const Pixels32& frame, const Placement& at, const Pixels32& t, uint32_t black) {
     if (t.pixels == nullptr || t.width <= 0 || t.height <= 0) return;
     const int32_t n = std::max(int32_t(1), at.scale);
     const int32_t top = std::min(at.top, t.height);
-    const int32_t bottom = std::min(at.top + frame.height() * n, t.height);
+    const int32_t bottom = std::min(at.top + frame.height * n, t.height);
     const int32_t left = std::min(at.left, t.width);
-    const int32_t right = std::min(at.left + frame.width() * n, t.width);
-    fillBlackRows(t, 0, top);
-    fillBlackRows(t, std::max(top, bottom), t.height);
+    const int32_t right = std::min(at.left + frame.width * n, t.width);
+    fillRows(t, 0, top, black);
+    fillRows(t, std::max(top, bottom), t.height, black);
     if (right <= left) {
-        fillBlackRows(t, top, bottom);
+        fillRows(t, top, bottom, black);
         return;
     }
+    // Whole frame pixels that fit, then the part of one that is cut off at the right edge.
+    const int32_t whole = (right - left) / n, rest = (right - left) % n;
     for (int32_t y = top; y < bottom; y += n) {
-        const uint8_t* src = frame.row((y - at.top) / n);
+        const uint32_t* src = reinterpret_cast<const uint32_t*>(
+            frame.pixels + ptrdiff_t((y - at.top) / n) * frame.pitch);
         uint32_t* first = reinterpret_cast<uint32_t*>(t.pixels + ptrdiff_t(y) * t.pitch);
-        std::fill(first, first + left, t.alpha);
-        std::fill(first + right, first + t.width, t.alpha);
-        uint32_t* dst = first + left;
-        int32_t column = left;
-        for (; column < right; src += 3) {
-            const uint32_t pixel = (uint32_t(src[2]) << t.rshift) | (uint32_t(src[1]) << t.gshift) |
-                                   (uint32_t(src[0]) << t.bshift) | t.alpha;
-            const int32_t run = std::min(n, right - column);
-            std::fill(dst, dst + run, pixel);
-            dst += run;
-            column += run;
-        }
+        std::fill(first, first + left, black);
+        widenRow(src, first + left, n, whole);
+        if (rest > 0) std::fill(first + left + whole * n, first + right, src[whole]);
+        std::fill(first + right, first + t.width, black);
         // The other rows of the block are the same bytes.
         const int32_t blockEnd = std::min(y + n, bottom);
-        for (int32_t copy = y + 1; copy < blockEnd; ++copy) {
-            uint8_t* row = t.pixels + ptrdiff_t(copy) * t.pitch;
-            std::memcpy(row, first, size_t(t.width) * 4);
-        }
+        for (int32_t copy = y + 1; copy < blockEnd; ++copy)
+            std::memcpy(t.pixels + ptrdiff_t(copy) * t.pitch, first, size_t(t.width) * 4);
     }
 }
 

@@ -4,8 +4,6 @@
 // block of the window's 32-bit pixels (nearest neighbour, nothing blended). No window system
 // here, so the rules can be checked without a display.
 
-#include "render/Surface.h"
-
 #include <cstdint>
 
 namespace display {
@@ -32,17 +30,16 @@ Placement place(int32_t areaW, int32_t areaH, int32_t frameW, int32_t frameH);
 int32_t windowScale(int32_t setting, int32_t usableW, int32_t usableH, int32_t frameW,
                     int32_t frameH);
 
-// A 32-bit target described by row pointers: `pixels` is the top row, rows `pitch` bytes apart,
-// each channel 8 bits at its shift.
-struct Target {
+// A 32-bit picture described by row pointers: `pixels` is the top row, rows `pitch` bytes
+// apart.
+struct Pixels32 {
     uint8_t* pixels = nullptr;
     int32_t pitch = 0, width = 0, height = 0;
-    uint32_t rshift = 16, gshift = 8, bshift = 0, alpha = 0;
 };
 
-// Draws the frame into the target at the placement, clipped to the target; everything the
-// frame does not cover is black. The first copy of each frame row is converted, the other
-// N - 1 rows of its block are byte copies of that one.
-void drawScaled(const Surface& frame, const Placement& at, const Target& target);
+// Draws a frame already in the target's pixel format into the target at the placement,
+// clipped to the target; everything the frame does not cover is `black`. Each frame row is
+// widened once into the first row of its block, the other N - 1 rows are byte copies of it.
+void drawScaled(const Pixels32& frame, const Placement& at, const Pixels32& target, uint32_t black);
 
 } // namespace display

@@ -49,17 +49,16 @@ class DisplayCopy : public ::testing::TestWithParam<int32_t> {};
 
 TEST_P(DisplayCopy, EveryFramePixelIsAnExactBlock) {
     const int32_t n = GetParam();
-    Surface frame(5, 3);
-    for (int32_t y = 0; y < 3; ++y)
-        for (int32_t x = 0; x < 5; ++x) {
-            uint8_t* p = frame.row(y) + x * 3;
-            p[0] = uint8_t(10 + x);      // blue
-            p[1] = uint8_t(20 + y);      // green
-            p[2] = uint8_t(200 + x + y); // red
-        }
+    std::vector<uint32_t> frame(5 * 3);
+    for (size_t i = 0; i < frame.size(); ++i) frame[i] = 0xff000000u + uint32_t(i * 0x010203u);
+    display::Pixels32 src;
+    src.pixels = reinterpret_cast<uint8_t*>(frame.data());
+    src.pitch = 5 * 4;
+    src.width = 5;
+    src.height = 3;
     const int32_t w = 5 * n + 7, h = 3 * n + 4, pitchPixels = w + 3;
     std::vector<uint32_t> pixels(size_t(pitchPixels) * size_t(h), 0x12345678u);
-    display::Target t;
+    display::Pixels32 t;
     t.pixels = reinterpret_cast<uint8_t*>(pixels.data());
     t.pitch = pitchPixels * 4;
     t.width = w;
@@ -68,17 +67,15 @@ TEST_P(DisplayCopy, EveryFramePixelIsAnExactBlock) {
     at.scale = n;
     at.left = 3;
     at.top = 2;
-    display::drawScaled(frame, at, t);
+    display::drawScaled(src, at, t, 0xff000000u);
     for (int32_t y = 0; y < h; ++y)
         for (int32_t x = 0; x < pitchPixels; ++x) {
             const uint32_t got = pixels[size_t(y) * size_t(pitchPixels) + size_t(x)];
-            uint32_t want = 0; // black around the frame
-            if (x >= w) {
+            uint32_t want = 0xff000000u; // black around the frame
+            if (x >= w)
                 want = 0x12345678u; // past the row's end, untouched
-            } else if (x >= 3 && x < 3 + 5 * n && y >= 2 && y < 2 + 3 * n) {
-                const uint8_t* p = frame.row((y - 2) / n) + (x - 3) / n * 3;
-                want = (uint32_t(p[2]) << 16) | (uint32_t(p[1]) << 8) | p[0];
-            }
+            else if (x >= 3 && x < 3 + 5 * n && y >= 2 && y < 2 + 3 * n)
+                want = frame[size_t((y - 2) / n * 5 + (x - 3) / n)];
             ASSERT_EQ(got, want) << "at " << x << "," << y;
         }
 }
@@ -89,17 +86,36 @@ INSTANTIATE_TEST_SUITE_P(Display, DisplayCopy, ::testing::Values(1, 2, 3, 4, 8),
                          });
 
 TEST(Display, TooSmallTargetIsClippedNotOverrun) {
-    Surface frame(240, 273);
-    frame.row(0)[2] = 255;
+    // 240 x 273 at 1x into 100 x 50, and 3 wide at 2x into 5 wide: a block cut in half.
+    std::vector<uint32_t> frame(240 * 273, 0);
+    frame[0] = 0x00ff0000u;
+    frame[2] = 0x000000ffu;
+    display::Pixels32 src;
+    src.pixels = reinterpret_cast<uint8_t*>(frame.data());
+    src.pitch = 240 * 4;
+    src.width = 240;
+    src.height = 273;
     std::vector<uint32_t> pixels(100 * 50 + 1, 7u);
-    display::Target t;
+    display::Pixels32 t;
     t.pixels = reinterpret_cast<uint8_t*>(pixels.data());
     t.pitch = 100 * 4;
     t.width = 100;
     t.height = 50;
-    display::drawScaled(frame, display::place(100, 50, 240, 273), t);
+    display::drawScaled(src, display::place(100, 50, 240, 273), t, 0);
     EXPECT_EQ(pixels[0], 0x00ff0000u);
     EXPECT_EQ(pixels[100 * 50], 7u) << "nothing written past the target";
+
+    src.width = 3;
+    src.height = 1;
+    t.width = 5;
+    t.height = 2;
+    t.pitch = 5 * 4;
+    display::Placement at;
+    at.scale = 2;
+    display::drawScaled(src, at, t, 0);
+    const std::vector<uint32_t> row = {0x00ff0000u, 0x00ff0000u, 0, 0, 0x000000ffu};
+    EXPECT_EQ(std::vector<uint32_t>(pixels.begin(), pixels.begin() + 5), row);
+    EXPECT_EQ(std::vector<uint32_t>(pixels.begin() + 5, pixels.begin() + 10), row);
 }
 
 } // namespace

@@ -148,17 +148,24 @@ void SdlPlatform::copyToWindow(const Surface& frame) {
                             static_cast<uint8_t*>(target->pixels), target->pitch, w, h, layout,
                             fastestConvertPath(layout));
         } else {
-            // Larger: each frame pixel becomes an exact block, black around the frame.
-            display::Target t;
-            t.pixels = static_cast<uint8_t*>(target->pixels);
-            t.pitch = target->pitch;
-            t.width = target->w;
-            t.height = target->h;
-            t.rshift = layout.redShift;
-            t.gshift = layout.greenShift;
-            t.bshift = layout.blueShift;
-            t.alpha = layout.alpha;
-            display::drawScaled(frame, at, t);
+            // Larger: converted once, then each frame pixel becomes an exact block, black
+            // around the frame.
+            const size_t need = size_t(frame.width()) * size_t(frame.height());
+            if (converted_.size() < need) converted_.resize(need); // never for the game's frames
+            convertBgrFrame(frame.row(0), ptrdiff_t(frame.width()) * 3,
+                            reinterpret_cast<uint8_t*>(converted_.data()), frame.width() * 4,
+                            frame.width(), frame.height(), layout, fastestConvertPath(layout));
+            display::Pixels32 src;
+            src.pixels = reinterpret_cast<uint8_t*>(converted_.data());
+            src.pitch = frame.width() * 4;
+            src.width = frame.width();
+            src.height = frame.height();
+            display::Pixels32 dst;
+            dst.pixels = static_cast<uint8_t*>(target->pixels);
+            dst.pitch = target->pitch;
+            dst.width = target->w;
+            dst.height = target->h;
+            display::drawScaled(src, at, dst, layout.alpha);
         }
     } else {
         // Anything else (16-bit, 24-bit, palettes): SDL's own converter, unscaled.

@@ -102,4 +102,7 @@ class SdlPlatform : public Platform, private SdlGamepad::Keys {
 
     SdlAudio audio_;
     SdlGamepad gamepad_{*this};
+    // The frame in the window's pixel format before it is scaled; room for the zoomed frame is
+    // taken at start.
+    std::vector<uint32_t> converted_ = std::vector<uint32_t>(size_t(480) * 546);
 };
