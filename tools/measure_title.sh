@@ -8,6 +8,9 @@
 # (tools/xrequest_times.py) that times every request as the server would receive it; the
 # proxy adds its own jitter of a few tenths of a millisecond and slows the server's replies.
 #
+# MEASURE_SETTINGS, when set, is the settings file the game starts with (printf escapes such
+# as \n allowed), e.g. '[Display]\nScale=3\n'; E2E_SCREEN sets the X screen, e.g. 1280x1024x24.
+#
 # Usage: bash tools/measure_title.sh <build dir> [seconds]
 set -euo pipefail
 build=$(cd "$1" && pwd)
@@ -18,6 +21,7 @@ source "$here/../tests/e2e/lib.bash"
 e2e_require Xvfb xdotool xwininfo python3
 e2e_workdir measure
 e2e_copy_game "$build"
+if [ -n "${MEASURE_SETTINGS:-}" ]; then printf '%b' "$MEASURE_SETTINGS" >"$E2E_WORK/game/VORTALIX.ini"; fi
 e2e_start_xvfb
 display=$E2E_DISPLAY
 proxy_pid=""
