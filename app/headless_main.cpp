@@ -9,6 +9,7 @@
 // working directory. Prints one line: mode, score, level, frames, exit code; exits with the
 // game's exit code, or 0 when the frames ran out first.
 
+#include "app/KeyNames.h"
 #include "app/TForm1.h"
 #include "platform/Picture.h"
 #include "platform/headless/HeadlessPlatform.h"
@@ -20,24 +21,6 @@
 #include <string>
 
 namespace {
-
-int keyCode(const std::string& name) {
-    static_assert(vk::F7 == 118);
-    const struct {
-        const char* name;
-        uint8_t code;
-    } names[] = {{"esc", vk::Escape}, {"left", vk::Left}, {"up", vk::Up}, {"right", vk::Right},
-                 {"down", vk::Down},  {"x", vk::X},       {"z", vk::Z},   {"c", vk::C},
-                 {"s", vk::S},        {"4", vk::D4},      {"5", vk::D5},  {"6", vk::D6},
-                 {"8", vk::D8},       {"f1", vk::F1},     {"f2", vk::F2}, {"f3", vk::F3},
-                 {"f4", vk::F4},      {"f5", vk::F5},     {"f6", vk::F6}, {"f7", vk::F7}};
-    for (const auto& n : names)
-        if (name == n.name) return n.code;
-    char* end = nullptr;
-    const long v = std::strtol(name.c_str(), &end, 10);
-    if (!name.empty() && *end == '\0' && v > 0 && v < 256) return int(v);
-    return -1;
-}
 
 [[noreturn]] void usage(const char* why) {
     std::fprintf(stderr, "vortalix-headless: %s\n", why);
