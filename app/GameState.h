@@ -6,6 +6,7 @@
 #include "app/Random.h"
 #include "audio/Midi.h"
 #include "audio/Sound.h"
+#include "platform/FileLocations.h"
 #include "render/Surface.h"
 
 #include <array>
@@ -84,7 +85,7 @@ struct GameState {
     std::array<RankRecord, kRankSlots> ranking{};
     std::array<Marquee, kRankSlots> marquee{};
     std::string bgpath;
-    std::string basedir;
+    std::string basedir; // the data folder: image\ and sound\ lie here
     DecStr score;
     DecStr rate;
     DecStr gain;
@@ -106,6 +107,7 @@ struct GameState {
     Random rng;
     Platform* platform = nullptr;
     Surface picture;           // the loaded background picture, from which the backdrop is built
+    FileLocations files;       // where the settings, screenshots and ranking are kept
     bool settingsRead = false; // the settings exist in memory, so saving them loses nothing
     std::string musicMain, musicRanking, musicGameOver; // full paths, made once at start-up
 

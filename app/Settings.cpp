@@ -1,7 +1,7 @@
-// The settings file "VORTALIX.ini" beside the executable, read and written with SimpleIni so
-// that a file the player has edited by hand (CRLF line ends, spaces around '=', comments, a
-// UTF-8 byte-order mark, any letter case in names, sections of other tools) is understood and
-// keeps all of that when the game writes its five values back.
+// The settings file "VORTALIX.ini" (beside the executable, or in the player's config folder), read
+// and written with SimpleIni so that a file the player has edited by hand (CRLF line ends, spaces
+// around '=', comments, a UTF-8 byte-order mark, any letter case in names, sections of other tools)
+// is understood and keeps all of that when the game writes its five values back.
 
 #include "app/Settings.h"
 
@@ -33,7 +33,7 @@ constexpr NumberKey kSoundBgm{"Sound", "BGM", 1};
 constexpr NumberKey kZoomEnable{"Zoom", "Enable", 0};
 
 std::string settingsPath(const GameState& g) {
-    return g.basedir + kSettingsFile;
+    return g.files.settingsDir + kSettingsFile;
 }
 
 const char* refusal(ReadStatus status) {

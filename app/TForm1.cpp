@@ -80,6 +80,13 @@ void TForm1::FormCreate() {
     g.rng.seed = platform.timeOfDayMs();
 
     std::string error;
+    // An installed game keeps the player's files in the player's own folders; without a place
+    // for them there is nothing to save a ranking or settings into.
+    if (!locateFiles(platform, g.files, error) || !preparePlayerFiles(platform, g.files, error)) {
+        std::fprintf(stderr, "vortalix: %s\n", error.c_str());
+        platform.messageBox("設定とスコアの保存先を用意できません！\n" + error, kOpenError);
+        platform.halt(0);
+    }
     switch (readRanking(g, error)) {
     case RankingLoad::Ok:
         break;
@@ -87,12 +94,12 @@ void TForm1::FormCreate() {
         platform.messageBox("スコアランキング(score.vtx)が見つかりません！", kOpenError);
         platform.halt(0);
     case RankingLoad::Broken:
-        std::fprintf(stderr, "vortalix: %s: %s\n", kRankingFile, error.c_str());
+        std::fprintf(stderr, "vortalix: %s: %s\n", g.files.rankingFile.c_str(), error.c_str());
         platform.messageBox("スコアランキング(score.vtx)が読み込めません！\n" + error, kOpenError);
         platform.halt(0);
     }
 
-    g.basedir = platform.exeDir();
+    g.basedir = g.files.dataDir;
     g.musicMain = g.basedir + nativePath("sound\\main.mid");
     g.musicRanking = g.basedir + nativePath("sound\\ranking.mid");
     g.musicGameOver = g.basedir + nativePath("sound\\gameover.mid");

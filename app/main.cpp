@@ -1,7 +1,9 @@
 // The program entry: SDL's video first (without it there is no game), the window, then the
 // game itself until one of its three ends.
 
+#include "app/CommandLine.h"
 #include "app/TForm1.h"
+#include "app/Version.h"
 #include "platform/sdl/SdlLocale.h"
 #include "platform/sdl/SdlPlatform.h"
 
@@ -11,7 +13,22 @@
 #include <cstring>
 #include <exception>
 
-int main(int, char**) {
+int main(int argc, char** argv) {
+    const CommandLine args = parseCommandLine(argc, argv);
+    switch (args.action) {
+    case CommandLine::Action::Play:
+        break;
+    case CommandLine::Action::PrintVersion:
+        std::printf("vortalix %s\n", kGameVersion);
+        return 0;
+    case CommandLine::Action::PrintUsage:
+        std::fputs(usageText("vortalix").c_str(), stdout);
+        return 0;
+    case CommandLine::Action::BadUsage:
+        std::fprintf(stderr, "vortalix: %s\n%s", args.problem.c_str(),
+                     usageText("vortalix").c_str());
+        return 2;
+    }
     useUtf8CharacterType();
     SDL_SetHint(SDL_HINT_APP_NAME, "VORTALIX-Revision-");
     if (SDL_Init(SDL_INIT_VIDEO) != 0) {

@@ -6,6 +6,7 @@
 #include "render/Surface.h"
 
 #include <cstdint>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -70,6 +71,17 @@ class Platform {
     // --- files and paths ---
     // Directory of the executable, with its trailing separator.
     virtual std::string exeDir() = 0;
+    // Where an installed game's data folder is, with its trailing separator: found relative to
+    // the executable, so that a moved installation still finds its data.
+    virtual std::string installedDataDir() = 0;
+    // An environment variable; nothing when it is not set.
+    virtual std::optional<std::string> environment(const std::string& name);
+    virtual bool isDirectory(const std::string& path);
+    // True when new files can be made in the folder.
+    virtual bool isWritableDirectory(const std::string& path);
+    // Makes the folder and every missing folder above it, each new one private to the player.
+    // False with a reason when that cannot be done.
+    virtual bool makeDirectories(const std::string& path, std::string& error);
     virtual bool fileExists(const std::string& path);
     // Reads a regular file of at most maxBytes into out.
     virtual ReadStatus readFile(const std::string& path, size_t maxBytes,

@@ -5,10 +5,12 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <sys/stat.h>
 #ifdef _WIN32
+#include <direct.h>
 #include <io.h>
 #define VORTALIX_FSYNC(fd) _commit(fd)
 #define VORTALIX_FILENO(f) _fileno(f)
@@ -25,6 +27,50 @@ std::string nativePath(const std::string& stored) {
         if (c == '\\') c = '/';
 #endif
     return p;
+}
+
+std::optional<std::string> Platform::environment(const std::string& name) {
+    const char* value = std::getenv(name.c_str());
+    if (value == nullptr) return std::nullopt;
+    return std::string(value);
+}
+
+bool Platform::isDirectory(const std::string& path) {
+    struct stat st;
+    return ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+bool Platform::isWritableDirectory(const std::string& path) {
+#ifdef _WIN32
+    return isDirectory(path);
+#else
+    return isDirectory(path) && ::access(path.c_str(), W_OK | X_OK) == 0;
+#endif
+}
+
+bool Platform::makeDirectories(const std::string& path, std::string& error) {
+    // One level at a time, so that every folder made here gets the private mode, not only
+    // the last one.
+    std::string sofar;
+    size_t from = 0;
+    while (from <= path.size()) {
+        size_t slash = path.find('/', from);
+        if (slash == std::string::npos) slash = path.size();
+        sofar = path.substr(0, slash);
+        from = slash + 1;
+        if (sofar.empty() || isDirectory(sofar)) continue;
+#ifdef _WIN32
+        const int made = ::_mkdir(sofar.c_str());
+#else
+        const int made = ::mkdir(sofar.c_str(), 0700);
+#endif
+        if (made != 0 && !(errno == EEXIST && isDirectory(sofar))) {
+            const std::string why = errno == EEXIST ? "is not a folder" : std::strerror(errno);
+            error = "cannot create the folder " + path + " (" + sofar + " " + why + ")";
+            return false;
+        }
+    }
+    return true;
 }
 
 bool Platform::fileExists(const std::string& path) {

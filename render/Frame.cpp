@@ -111,10 +111,11 @@ void pause(GameState& g) {
 void sc_shot(GameState& g) {
     Platform& p = *g.platform;
     int32_t n = 0;
-    std::string name = g.basedir + "g_sc0.bmp";
+    const std::string& dir = g.files.shotDir;
+    std::string name = dir + "g_sc0.bmp";
     while (p.fileExists(name) && n < 255) {
         ++n;
-        name = g.basedir + "g_sc" + std::to_string(n) + ".bmp";
+        name = dir + "g_sc" + std::to_string(n) + ".bmp";
     }
     const std::vector<uint8_t> bmp = encodeBmp24(g.backbuf);
     std::string error;

@@ -25,7 +25,7 @@ size_t nameLength(const GameState& g) {
 
 RankingLoad readRanking(GameState& g, std::string& error) {
     std::vector<uint8_t> bytes;
-    switch (g.platform->readFile(kRankingFile, kMaxRankingFile, bytes)) {
+    switch (g.platform->readFile(g.files.rankingFile, kMaxRankingFile, bytes)) {
     case ReadStatus::Ok:
         break;
     case ReadStatus::Missing:
@@ -88,16 +88,17 @@ void r_save(GameState& g) {
     Platform& p = *g.platform;
     // Bytes that an older file holds past the ten ranks are kept as they were.
     std::vector<uint8_t> old;
-    const ReadStatus st = p.readFile(kRankingFile, kMaxRankingFile, old);
+    const ReadStatus st = p.readFile(g.files.rankingFile, kMaxRankingFile, old);
     if (st != ReadStatus::Ok && st != ReadStatus::Missing) {
-        std::fprintf(stderr, "vortalix: ranking not saved: %s cannot be read back\n", kRankingFile);
+        std::fprintf(stderr, "vortalix: ranking not saved: %s cannot be read back\n",
+                     g.files.rankingFile.c_str());
         return;
     }
     std::vector<uint8_t> out(std::max(old.size(), kRankingBytes));
     if (!old.empty()) std::memcpy(out.data(), old.data(), old.size());
     std::memcpy(out.data(), g.ranking.data(), kRankingBytes);
     std::string error;
-    if (!p.writeFileAtomic(kRankingFile, out.data(), out.size(), error))
+    if (!p.writeFileAtomic(g.files.rankingFile, out.data(), out.size(), error))
         std::fprintf(stderr, "vortalix: ranking not saved: %s\n", error.c_str());
 }
 

@@ -8,7 +8,6 @@
 struct GameState;
 
 constexpr std::string_view namechars = "ABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789 !#";
-constexpr const char* kRankingFile = "score.vtx";
 constexpr size_t kRankingBytes = 2670;
 
 enum class RankingLoad { Ok, Missing, Broken };

@@ -487,6 +487,7 @@ class Screenshot : public FrameTest {
         fs::remove_all(dir);
         fs::create_directories(dir);
         g.basedir = dir.string() + "/";
+        g.files.shotDir = g.basedir;
         paint(0);
     }
     void TearDown() override { fs::remove_all(dir); }
@@ -584,6 +585,7 @@ TEST_F(Screenshot, ZoomedGameStillSavesTheSingleSizeFrame) {
 TEST_F(Screenshot, UnwritableFolderSaysSoOnceAndGoesOn) {
     touch("afile");
     g.basedir = (dir / "afile").string() + "/";
+    g.files.shotDir = g.basedir;
     ::testing::internal::CaptureStderr();
     sc_shot(g);
     const std::string err = ::testing::internal::GetCapturedStderr();
@@ -608,6 +610,7 @@ class ShotDuringPlay : public ::testing::TestWithParam<int> {
         GameState& g = form.g;
         prepareForDrawing(g, 777);
         g.basedir = p.exeDirectory;
+        g.files.settingsDir = g.files.shotDir = g.basedir;
         g.midiplayer = std::make_unique<TMCIMidi>(p, 1);
         shokika(g);
         g.mode = 2;

@@ -172,6 +172,7 @@ class GameTest : public ::testing::Test {
         p.now = 5000;
         p.exeDirectory = base.path.string() + "/";
         g.basedir = p.exeDirectory;
+        g.files.settingsDir = g.files.shotDir = g.basedir;
         g.backbuf.create(240, 273);
         g.linelayer.create(240, 240);
         g.backdrop.create(240, 240);

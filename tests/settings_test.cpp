@@ -32,6 +32,7 @@ class Settings : public ::testing::Test {
         g = std::make_unique<GameState>();
         g->platform = &platform;
         g->basedir = dir.path() + "/";
+        g->files.settingsDir = g->basedir;
         g->midiplayer = std::make_unique<TMCIMidi>(platform, 1);
     }
     std::string iniPath() const { return dir / "VORTALIX.ini"; }

@@ -12,6 +12,7 @@
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -398,6 +399,70 @@ TEST_F(StartupPictureChoice, F2OnTheTitleOpensTheDialog) {
     platform.pumpMessages();
     EXPECT_EQ(form->g.bgpath, work / "key.bmp");
     EXPECT_TRUE(sameSurface(form->g.picture, pic));
+}
+
+} // namespace
+
+namespace {
+
+// The same data, installed: the program in a folder of its own, the data where an installation
+// puts them, the player's files in a fresh home. Started the way a menu starts it, from the
+// home folder, where there is no ranking.
+class InstalledStartup : public Startup {
+  protected:
+    void SetUp() override {
+        Startup::SetUp();
+        std::filesystem::remove(work / "score.vtx");
+        writeBytes(exe / "score.vtx", rankingFile());
+        platform.exeDirectory = bin.path() + "/";
+        platform.installedData = exe.path() + "/";
+        platform.env["HOME"] = home.path();
+    }
+    std::vector<std::string> listing(const std::string& dir) const {
+        std::vector<std::string> names;
+        for (const auto& e : std::filesystem::recursive_directory_iterator(dir))
+            names.push_back(e.path().string() + ":" +
+                            std::to_string(e.is_regular_file() ? e.file_size() : 0));
+        std::sort(names.begin(), names.end());
+        return names;
+    }
+    fixtures::TempDir bin, home;
+};
+
+TEST_F(InstalledStartup, PlayersFilesGoToTheHomeFoldersAndNothingIntoTheInstallation) {
+    const std::vector<std::string> before = listing(exe.path());
+    platform.keysAtFrame[3] = {vk::F1};
+    platform.keysAtFrame[5] = {vk::Escape};
+    EXPECT_EQ(run(50), 1);
+    EXPECT_TRUE(platform.messageBoxes.empty());
+    EXPECT_EQ(listing(exe.path()), before);
+    EXPECT_TRUE(listing(bin.path()).empty());
+    EXPECT_TRUE(listing(work.path()).empty());
+    EXPECT_NE(readText(home / ".config/vortalix/VORTALIX.ini").find("[Zoom]"), std::string::npos);
+    EXPECT_TRUE(std::filesystem::exists(home / ".local/share/vortalix/g_sc0.bmp"));
+    EXPECT_EQ(readBytes(home / ".local/share/vortalix/score.vtx"), rankingFile());
+}
+
+TEST_F(InstalledStartup, ARankingInTheWorkingDirectoryIsStillUsed) {
+    writeBytes(work / "score.vtx", rankingFile(2700));
+    TForm1 form(platform);
+    EXPECT_EQ(runProgram(form, 2), -1);
+    EXPECT_EQ(form.g.files.rankingFile, "score.vtx");
+    EXPECT_FALSE(std::filesystem::exists(home / ".local/share/vortalix/score.vtx"));
+    form.FormDestroy();
+}
+
+TEST_F(InstalledStartup, WithoutAHomeTheGameWarnsAndEndsWritingNothing) {
+    platform.env.clear();
+    ::testing::internal::CaptureStderr();
+    EXPECT_EQ(run(5), 0);
+    const std::string printed = ::testing::internal::GetCapturedStderr();
+    ASSERT_EQ(platform.messageBoxes.size(), 1u);
+    EXPECT_NE(platform.messageBoxes[0].text.find("HOME"), std::string::npos);
+    EXPECT_NE(printed.find("HOME"), std::string::npos) << printed;
+    EXPECT_EQ(platform.framesPresented, 0);
+    EXPECT_EQ(platform.settingsWrites, 0);
+    EXPECT_TRUE(listing(home.path()).empty());
 }
 
 } // namespace

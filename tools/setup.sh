@@ -59,7 +59,10 @@ if [ "${#missing[@]}" -gt 0 ]; then
         "${missing[@]}"
 fi
 
-cmake -S "$src" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo
+werror=()
+# Warnings are errors where we develop; a plain "run" build must never fail on one.
+if [ "$mode" = test ]; then werror=(-DVORTALIX_WERROR=ON); fi
+cmake -S "$src" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo "${werror[@]}"
 
 if [ "$mode" = run ]; then
     cmake --build "$build" -j "$jobs" --target vortalix assets
@@ -74,7 +77,8 @@ cmake --build "$build" -j "$jobs"
 ctest --test-dir "$build" --output-on-failure -j "$jobs"
 
 sanitized=${build}-sanitize
-cmake -S "$src" -B "$sanitized" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVORTALIX_SANITIZE=ON
+cmake -S "$src" -B "$sanitized" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVORTALIX_SANITIZE=ON \
+    -DVORTALIX_WERROR=ON
 cmake --build "$sanitized" -j "$jobs"
 UBSAN_OPTIONS=print_stacktrace=1 \
     ctest --test-dir "$sanitized" --output-on-failure -j "$jobs" -LE e2e

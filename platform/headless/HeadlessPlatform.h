@@ -18,9 +18,13 @@ class HeadlessPlatform : public Platform {
     };
 
     // --- what the test sets up ---
-    uint32_t now = 0;           // the millisecond clock
-    uint32_t timeOfDay = 0;     // the seed source
-    std::string exeDirectory;   // with trailing separator
+    uint32_t now = 0;          // the millisecond clock
+    uint32_t timeOfDay = 0;    // the seed source
+    std::string exeDirectory;  // with trailing separator
+    std::string installedData; // the installed data folder, with trailing separator
+    // The environment the game sees: never the machine's own, so that tests do not depend on
+    // where they run.
+    std::map<std::string, std::string> env;
     bool autoAdvance = true;    // idleUntil moves the clock to its target at once
     bool keepAllFrames = false; // capture every frame, not only the last
     std::map<int64_t, std::vector<uint8_t>> keysAtFrame; // delivered before frame N begins
@@ -71,6 +75,12 @@ class HeadlessPlatform : public Platform {
     bool openFileDialog(const std::string& title, const std::string& filter,
                         const std::string& defaultExt, std::string& path) override;
     std::string exeDir() override { return exeDirectory; }
+    std::string installedDataDir() override { return installedData; }
+    std::optional<std::string> environment(const std::string& name) override {
+        const auto it = env.find(name);
+        if (it == env.end()) return std::nullopt;
+        return it->second;
+    }
     void preloadSound(const std::string& path) override { soundsPreloaded.push_back(path); }
     void sndPlaySound(const std::string& path) override { soundsPlayed.push_back(path); }
     void mciSendString(const std::string& command, bool notifyWindow) override {

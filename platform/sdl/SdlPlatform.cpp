@@ -150,6 +150,11 @@ void SdlPlatform::messageBox(const std::string& text, const std::string& caption
     keys_.releaseAll();
 }
 
+std::string SdlPlatform::installedDataDir() {
+    // The build gives the installed data folder relative to the installed program.
+    return exeDir() + VORTALIX_DATA_FROM_BIN "/";
+}
+
 std::string SdlPlatform::exeDir() {
     char* base = SDL_GetBasePath();
     if (base == nullptr) return "./";

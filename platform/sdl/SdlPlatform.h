@@ -40,6 +40,7 @@ class SdlPlatform : public Platform {
                         const std::string& defaultExt, std::string& path) override;
 
     std::string exeDir() override;
+    std::string installedDataDir() override;
 
     void preloadSound(const std::string& path) override { audio_.preloadSound(path); }
     void sndPlaySound(const std::string& path) override { audio_.playSound(path); }
