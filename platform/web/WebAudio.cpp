@@ -6,6 +6,7 @@
 #include <SDL_mixer.h>
 
 #include <cstdio>
+#include <sys/stat.h>
 
 std::string renderedMusicFile(const std::string& midiFile) {
     const size_t dot = midiFile.rfind('.');
@@ -77,6 +78,10 @@ _Mix_Music* WebAudio::pieceFor(const std::string& midiFile) {
     const std::string rendered = renderedMusicFile(midiFile);
     // Checked here rather than left to SDL_mixer, which "loads" many a broken file as music
     // that never sounds. The bytes stay with the music, which reads them while it plays.
+    // A missing file stays silent without a word, as on the desktop (the player switched on
+    // before any piece was chosen plays the empty name).
+    struct stat st;
+    if (::stat(rendered.c_str(), &st) != 0) return nullptr;
     if (readAudioFile(rendered.c_str(), kMaxOggBytes, p.bytes) && isPlayableOgg(p.bytes)) {
         SDL_RWops* rw = SDL_RWFromConstMem(p.bytes.data(), int(p.bytes.size()));
         if (rw) p.music = Mix_LoadMUSType_RW(rw, MUS_OGG, 1);
