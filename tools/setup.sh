@@ -5,7 +5,8 @@
 #   bash tools/setup.sh run    install what is missing, build, start the game
 #   bash tools/setup.sh test   install what is missing, build, run all tests, then build again
 #                              with AddressSanitizer and UndefinedBehaviorSanitizer and run
-#                              the unit tests there
+#                              the unit tests there, and last build the browser version and
+#                              test it in headless Chromium (tools/web.sh test)
 #
 # Packages are installed with apt-get, directly as root or through sudo otherwise. The build
 # goes to build/ in the source folder (BUILD_DIR overrides it). "run" starts the game in the
@@ -82,4 +83,9 @@ cmake -S "$src" -B "$sanitized" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVORTALIX_SAN
 cmake --build "$sanitized" -j "$jobs"
 UBSAN_OPTIONS=print_stacktrace=1 \
     ctest --test-dir "$sanitized" --output-on-failure -j "$jobs" -LE e2e
+
+# The browser build and its tests in headless Chromium, with this build's data files and
+# headless runner.
+NATIVE_BUILD_DIR="$build" WEB_BUILD_DIR="${build}-web" VORTALIX_WERROR=ON \
+    bash "$src/tools/web.sh" test
 echo "all tests passed"

@@ -93,7 +93,7 @@ if [ ! -e "$prefix/.built" ]; then
         mkdir -p "$deps/src"
         (cd "$deps/src" && apt-get source -q libsdl2 libsdl2-mixer libjpeg-turbo)
     fi
-    srcdir() { find "$deps/src" -mindepth 1 -maxdepth 1 -type d -name "$1-*" | head -n1; }
+    srcdir() { find "$deps/src" -mindepth 1 -maxdepth 1 -type d -name "$1-[0-9]*" | head -n1; }
     rm -rf "$prefix" "$deps/b-sdl2" "$deps/b-mixer" "$deps/b-jpeg"
     common=(-DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX="$prefix"
         -DCMAKE_FIND_ROOT_PATH="$prefix")
@@ -161,5 +161,5 @@ if ! cmp -s "$src/tests/web/package-lock.json" "$npmdir/package-lock.json" ||
     cp "$src/tests/web/package.json" "$src/tests/web/package-lock.json" "$npmdir/"
     (cd "$npmdir" && npm ci --no-audit --no-fund --ignore-scripts)
 fi
-node "$src/tests/web/browser_test.js" --site "$site" --headless "$native/vortalix-headless" \
+node "$src/tests/web/browser_test.js" --site "$site" --data "$data" --headless "$native/vortalix-headless" \
     --puppeteer "$npmdir/node_modules/puppeteer-core" --work "$build/test-work"

@@ -30,6 +30,7 @@ const settingsFile = "/home/web_user/.config/vortalix/VORTALIX.ini";
 const rankingFile = "/home/web_user/.local/share/vortalix/score.vtx";
 const sleep = (ms) => new Promise((done) => setTimeout(done, ms));
 let failures = 0;
+const consoleLines = []; // what the page said, shown when something fails
 function check(ok, what) {
   console.log((ok ? "ok     " : "FAILED ") + what);
   if (!ok) failures++;
@@ -158,7 +159,6 @@ async function main() {
   });
   try {
     const page = await browser.newPage();
-    const consoleLines = [];
     page.on("console", (m) => consoleLines.push(m.text()));
     page.on("pageerror", (e) => { console.log("page error: " + e.message); failures++; });
     const cdp = await page.createCDPSession();
@@ -233,7 +233,23 @@ async function main() {
     await sameAsDesktop(page, url, { seed: 4242, frames: 420,
       keys: ["2:x", "300:c", "330:6", "360:s", "380:z", "400:f6"] }, "play");
 
-    // --- F1 and Esc with real keys ---
+    // The doubled window of [Zoom] Enable=1: a canvas of twice the size, drawn alike.
+    await page.evaluate((f) => {
+      FS.writeFile(f, "[Zoom]\r\nEnable=1\r\n");
+      vortalixPage.persist();
+      return vortalixPage.stored();
+    }, settingsFile);
+    const zoomed = await sameAsDesktop(page, url, { seed: 9, frames: 200, keys: ["100:x"] }, "zoom");
+    check(zoomed.w === 480 && zoomed.h === 546, `the zoomed canvas is 480×546 (${zoomed.w}×${zoomed.h})`);
+    const cssWidth = await page.evaluate(() => parseFloat(document.getElementById("canvas").style.width));
+    check(cssWidth % 480 === 0, `the zoomed canvas is scaled by a whole number (${cssWidth} px wide)`);
+    await page.evaluate((f) => {
+      FS.writeFile(f, "[Zoom]\r\nEnable=0\r\n");
+      vortalixPage.persist();
+      return vortalixPage.stored();
+    }, settingsFile);
+
+    // --- F1, F2 and Esc with real keys ---
     await open(page, url);
     await page.focus("canvas");
     await key("F1", 1000);
@@ -245,8 +261,11 @@ async function main() {
     }
     // F2: the browser's picker; the picked picture becomes the backdrop and is kept.
     const before = await canvasPixels(page);
-    const [chooser] = await Promise.all([page.waitForFileChooser({ timeout: 5000 }),
-      page.keyboard.press("F2")]);
+    // The picker is intercepted only once Chromium has been told to; then F2.
+    const choosing = page.waitForFileChooser({ timeout: 5000 });
+    await sleep(300);
+    await page.keyboard.press("F2");
+    const chooser = await choosing;
     await chooser.accept([path.join(opts.data, "image", "bomb02.bmp")]);
     await sleep(3000);
     const after = await canvasPixels(page);
@@ -281,4 +300,8 @@ async function main() {
   console.log("all browser checks passed");
 }
 
-main().catch((e) => { console.error(e); process.exit(1); });
+main().catch((e) => {
+  console.log(consoleLines.join("\n"));
+  console.error(e);
+  process.exit(1);
+});
