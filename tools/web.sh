@@ -125,21 +125,31 @@ fi
 if [ -z "${NATIVE_BUILD_DIR:-}" ]; then
     cmake -S "$src" -B "$native" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVORTALIX_TESTS=OFF >/dev/null
 fi
-cmake --build "$native" -j "$jobs" --target assets vortalix-headless >/dev/null
+cmake --build "$native" -j "$jobs" --target assetgen vortalix-headless >/dev/null
+# Freshly generated, not taken from beside the native program, where a player's game may
+# have changed the settings.
+assets=$build/assets
+rm -rf "$assets"
+"$native/tools/bin/assetgen" "$assets" >/dev/null
 data=$build/data
 mkdir -p "$data/sound"
 rm -rf "$data/image"
-cp -r "$native/image" "$data/image"
-cp "$native/score.vtx" "$native/VORTALIX.ini" "$data/"
-cp "$native"/sound/*.wav "$data/sound/"
+cp -r "$assets/image" "$data/image"
+cp "$assets/score.vtx" "$assets/VORTALIX.ini" "$data/"
+cp "$assets"/sound/*.wav "$data/sound/"
 soundfont=/usr/share/sounds/sf2/FluidR3_GM.sf2
-for mid in "$native"/sound/*.mid; do
+rendered=$build/rendered-from # the MIDI files the .ogg files were rendered from
+mkdir -p "$rendered"
+for mid in "$assets"/sound/*.mid; do
     ogg=$data/sound/$(basename "$mid" .mid).ogg
-    [ "$ogg" -nt "$mid" ] && continue
+    # The same notes give the same MIDI file, which need not be rendered again.
+    if [ -e "$ogg" ] && cmp -s "$mid" "$rendered/$(basename "$mid")"; then continue; fi
     echo "rendering $(basename "$mid") to $(basename "$ogg")"
     fluidsynth -q -ni -r 44100 -F "$build/render.wav" "$soundfont" "$mid" >/dev/null
-    oggenc -Q -q 3 -o "$ogg" "$build/render.wav"
+    # A fixed stream serial number: the same notes give the same bytes.
+    oggenc -Q -q 3 --serial 1 -o "$ogg" "$build/render.wav"
     rm -f "$build/render.wav"
+    cp "$mid" "$rendered/"
 done
 
 # --- the game ---
