@@ -55,6 +55,15 @@ void statusBar(GameState& g) {
     stbar(g.backbuf, 210, 267, 28, 4, 300, g.combotimer, red, green, blue, 0);
 }
 
+// The stored offsets are folded into 1..239 for the next frame: 240 or more becomes 1, 0 or
+// less becomes 239.
+void foldOffsets(GameState& g) {
+    if (g.scrolly >= 240) g.scrolly = 1;
+    if (g.scrolly <= 0) g.scrolly = 239;
+    if (g.scrollx >= 240) g.scrollx = 1;
+    if (g.scrollx <= 0) g.scrollx = 239;
+}
+
 } // namespace
 
 void cls(GameState& g) {
@@ -62,6 +71,9 @@ void cls(GameState& g) {
         scroll(g, g.scrollx, g.scrolly);
         imgputfast(g.backbuf, 0, 240, g.backdrop, rectWH(0, 0, 240, 33), 0);
     } else {
+        // Folded as if drawn, so that the backdrop comes back exactly where it would have
+        // been had it stayed on.
+        foldOffsets(g);
         g.backbuf.fillBlack();
     }
     moveefect(g);
@@ -72,13 +84,9 @@ void cls(GameState& g) {
 
 void scroll(GameState& g, int32_t ox, int32_t oy) {
     // The stored offsets are folded for the next frame; this one is drawn as asked.
-    if (g.scrolly >= 240) g.scrolly = 1;
-    if (g.scrolly <= 0) g.scrolly = 239;
-    if (g.scrollx >= 240) g.scrollx = 1;
-    if (g.scrollx <= 0) g.scrollx = 239;
+    foldOffsets(g);
 
-    // While the backdrop is switched off the offsets keep moving unfolded; once it is back
-    // they may lie anywhere, and the picture is placed as if they had been folded all along.
+    // Offsets outside 0..240 (a caller's own) still cover the field, wrapped.
     if (ox < 0 || ox > W) ox = (ox % W + W) % W;
     if (oy < 0 || oy > H) oy = (oy % H + H) % H;
 

@@ -106,6 +106,24 @@ TEST_F(FrameTest, WithoutBackdropAllIsBlackButTheSeparatorAndTheStatusText) {
     EXPECT_TRUE(sameSurface(g.backbuf, expected));
 }
 
+// Offsets lowered by one every frame, as a point running right moves them: switched off and on
+// again, the backdrop shows exactly where it would be had it stayed on, with no jump.
+TEST_F(FrameTest, BackdropSwitchedOffAndOnComesBackWhereItWouldHaveBeen) {
+    const auto run = [&](bool offAWhile) {
+        g.scrollx = 5;
+        g.scrolly = 7;
+        for (int32_t frame = 0; frame < 600; ++frame) {
+            g.bgenabled = offAWhile && frame >= 100 && frame < 400 ? 0 : 1;
+            cls(g);
+            g.scrollx -= 1;
+            g.scrolly += 1;
+        }
+        return std::array<int32_t, 4>{g.scrollx, g.scrolly, drawnShiftX(), drawnShiftY()};
+    };
+    const auto alwaysOn = run(false);
+    EXPECT_EQ(run(true), alwaysOn);
+}
+
 TEST_F(FrameTest, WithBackdropTheStatusBarShowsBackdropRowsOneTo32) {
     g.bgenabled = 1;
     g.scrollx = 50; // the play field is shifted, the status bar background is not

@@ -3,10 +3,11 @@
 # game or runs every test.
 #
 #   bash tools/setup.sh run    install what is missing, build, start the game
-#   bash tools/setup.sh test   install what is missing, build, run all tests, then build again
-#                              with AddressSanitizer and UndefinedBehaviorSanitizer and run
-#                              the unit tests there, and last build the browser version and
-#                              test it in headless Chromium (tools/web.sh test)
+#   bash tools/setup.sh test   install what is missing, build, run all tests, build the Debian
+#                              package and play the installed game, then build again with
+#                              AddressSanitizer and UndefinedBehaviorSanitizer and run the
+#                              unit tests there, and last build the browser version and test it
+#                              in headless Chromium (tools/web.sh test)
 #
 # Packages are installed with apt-get, directly as root or through sudo otherwise. The build
 # goes to build/ in the source folder (BUILD_DIR overrides it). "run" starts the game in the
@@ -32,11 +33,13 @@ jobs=$(nproc 2>/dev/null || echo 2)
 # GoogleTest, zenity for the picture dialog, and fonts that show the Japanese texts: core X
 # fonts for SDL's warning box, a TrueType font for zenity.
 packages=(build-essential cmake pkg-config libsdl2-dev libsdl2-mixer-dev fluid-soundfont-gm
-    libturbojpeg0-dev libsimpleini-dev libicu-dev libgtest-dev zenity xfonts-base
+    libturbojpeg0-dev libsimpleini-dev libicu-dev libpng-dev libgtest-dev zenity xfonts-base
     fonts-ipafont-gothic)
-# What the end-to-end tests drive the real window with.
+# What the end-to-end tests drive the real window with, and what makes and checks the Debian
+# package.
 if [ "$mode" = test ]; then
-    packages+=(xvfb xauth xdotool x11-utils imagemagick python3)
+    packages+=(xvfb xauth xdotool x11-utils imagemagick python3
+        dpkg-dev lintian desktop-file-utils appstream man-db groff-base)
 fi
 
 missing=()
@@ -76,6 +79,12 @@ fi
 
 cmake --build "$build" -j "$jobs"
 ctest --test-dir "$build" --output-on-failure -j "$jobs"
+
+# The Debian package: a Release build with Debian's flags checked by lintian, the layout that
+# `cmake --install` makes, and the package installed, played and removed again.
+BUILD_DIR=${build}-deb bash "$src/tools/package.sh"
+bash "$src/tests/package/layout.sh" "${build}-deb"
+bash "$src/tests/package/installed_game.sh" "$(ls "${build}"-deb/vortalix_*.deb)"
 
 sanitized=${build}-sanitize
 cmake -S "$src" -B "$sanitized" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVORTALIX_SANITIZE=ON \

@@ -85,9 +85,10 @@ e2e_start_xvfb() {
 }
 
 # Starts the game from cwd/ with the given extra environment (NAME=value ...), silent.
+# E2E_PROGRAM names another program to start than the copy in game/ (an installed one).
 e2e_start_game() {
     (cd "$E2E_WORK/cwd" && exec env SDL_AUDIODRIVER=dummy LANG="${LANG:-C.UTF-8}" "$@" \
-        "$E2E_WORK/game/vortalix" >"$E2E_WORK/out.txt" 2>&1) &
+        "${E2E_PROGRAM:-$E2E_WORK/game/vortalix}" >"$E2E_WORK/out.txt" 2>&1) &
     E2E_GAME_PID=$!
 }
 
@@ -152,4 +153,47 @@ e2e_geometry() {
         /^ *Width:/ { w = $NF }
         /^ *Height:/ { h = $NF }
         END { printf "%sx%s+%s+%s\n", w, h, x, y }'
+}
+
+# A whole game with real key events in E2E_WINDOW: start on the title, wait out the
+# count-down, turn back onto the trail (during a pause, so both turns surely land between two
+# steps), then enter the name "AB". The pause stays on across the count-down, so nothing
+# depends on how fast the count-down and the first steps run on a busy machine. A command
+# given as $1 is called with "paused" and "entry" at those two moments (for screenshots).
+e2e_play_to_name_ab() {
+    local shot=${1:-true} k
+    sleep 1
+    xdotool key --window "$E2E_WINDOW" F7 # pause, already on the title
+    sleep 0.3
+    xdotool key --window "$E2E_WINDOW" x # start: about four seconds, then play begins paused
+    sleep 6
+    xdotool key --window "$E2E_WINDOW" F7 # run to the right for a while
+    sleep 0.7
+    xdotool key --window "$E2E_WINDOW" F7 # pause again
+    "$shot" paused
+    sleep 0.3
+    xdotool key --window "$E2E_WINDOW" z # left twice: the point now faces its own trail
+    sleep 0.2
+    xdotool key --window "$E2E_WINDOW" z
+    sleep 0.3
+    xdotool key --window "$E2E_WINDOW" F7 # the next step lands on the trail
+    sleep 5                               # game over (126 frames), then the name entry
+    "$shot" entry
+    for k in x c x z z x; do # A, cursor to B, B, back past A to '#', finish
+        xdotool key --window "$E2E_WINDOW" "$k"
+        sleep 0.25
+    done
+    sleep 1
+}
+
+# A ranking file of ten ranks scoring "0" under the name "ZERO": any game with a positive score
+# enters it.
+e2e_zero_ranking() {
+    python3 - "$1" <<'PY'
+import sys
+rec = bytearray(267)
+rec[0] = 1; rec[1] = ord('0')            # score "0"
+rec[256] = 4; rec[257:261] = b'ZERO'     # name "ZERO"
+open(sys.argv[1], 'wb').write(bytes(rec) * 10)
+PY
 }

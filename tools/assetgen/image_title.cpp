@@ -19,8 +19,6 @@ namespace art {
 
 namespace {
 
-constexpr float kPi = 3.14159265358979f;
-
 // clang-format off
 const std::map<char, std::vector<std::string>>& logoGlyphs() {
     static const std::map<char, std::vector<std::string>> g = {

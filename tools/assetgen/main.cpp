@@ -31,5 +31,6 @@ int main(int argc, char** argv) {
     ok = writeMusic(out) && ok;
     ok = writeRanking(out) && ok;
     ok = writeDefaultSettings(out) && ok;
+    ok = writeIcons(out) && ok;
     return ok ? 0 : 1;
 }

@@ -8,11 +8,13 @@
 #include <string_view>
 
 bool writeDefaultSettings(const std::string& outDir) {
-    const std::string path = outDir + "/VORTALIX.ini";
-    std::error_code ec;
-    if (std::filesystem::exists(path, ec)) return true;
     constexpr std::string_view text = "[BackGround]\nPath=none\nEnable=1\n"
                                       "[Sound]\nSE=1\nBGM=1\n"
                                       "[Zoom]\nEnable=0\n";
+    // The copy an installation ships: the one beside the program is the player's by now.
+    if (!writeFile(outDir + "/share/VORTALIX.ini", text.data(), text.size())) return false;
+    const std::string path = outDir + "/VORTALIX.ini";
+    std::error_code ec;
+    if (std::filesystem::exists(path, ec)) return true;
     return writeFile(path, text.data(), text.size());
 }
