@@ -6,6 +6,7 @@
 #include <SDL_mixer.h>
 
 #include <cstdio>
+#include <dirent.h>
 #include <sys/stat.h>
 
 std::string renderedMusicFile(const std::string& midiFile) {
@@ -16,7 +17,7 @@ std::string renderedMusicFile(const std::string& midiFile) {
     return midiFile.substr(0, dot) + ".ogg";
 }
 
-void WebAudio::init() {
+void WebAudio::init(const std::string& musicDir) {
     if (open_) return;
     if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
         std::fprintf(stderr, "vortalix: no audio (%s); the game runs silent\n", SDL_GetError());
@@ -32,6 +33,20 @@ void WebAudio::init() {
     open_ = true;
     Mix_AllocateChannels(1); // one effect at a time; the next one replaces it
     Mix_Init(MIX_INIT_OGG);
+    preloadMusic(musicDir);
+}
+
+void WebAudio::preloadMusic(const std::string& musicDir) {
+    DIR* dir = opendir(musicDir.c_str());
+    if (dir == nullptr) return;
+    // The commands name the MIDI files; each rendering is filed under the name it stands for.
+    while (const dirent* entry = readdir(dir)) {
+        const std::string name = entry->d_name;
+        if (name.size() <= 4 || name.compare(name.size() - 4, 4, ".ogg") != 0) continue;
+        if (pieceCount_ == pieces_.size()) break;
+        pieceFor(musicDir + name.substr(0, name.size() - 4) + ".mid");
+    }
+    closedir(dir);
 }
 
 void WebAudio::shutdown() {

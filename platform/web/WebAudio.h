@@ -22,7 +22,10 @@ class WebAudio {
     WebAudio(const WebAudio&) = delete;
     WebAudio& operator=(const WebAudio&) = delete;
 
-    void init(); // after SDL_Init; never fails the game
+    // After SDL_Init; never fails the game. The rendered pieces in musicDir are read and
+    // opened here, so that starting one later (the game-over music starts during play) costs
+    // no file reading and no allocation.
+    void init(const std::string& musicDir);
     void shutdown();
     void preloadSound(const std::string& path);
     void playSound(const std::string& path);
@@ -37,6 +40,7 @@ class WebAudio {
         _Mix_Music* music = nullptr; // null: the rendering is missing or broken
     };
     _Mix_Music* pieceFor(const std::string& midiFile);
+    void preloadMusic(const std::string& musicDir);
     void apply(const MusicRequest& request);
 
     bool open_ = false;

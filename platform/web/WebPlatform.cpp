@@ -32,7 +32,7 @@ WebPlatform::WebPlatform(const ScriptedRun& run) : run_(run) {
     // acting on the keys itself (F1 help, F3 search, F5 reload, arrows scrolling).
     SDL_StopTextInput();
     webpage::layout(clientW_, clientH_);
-    audio_.init();
+    audio_.init(std::string(kDataDir) + "sound/");
 }
 
 WebPlatform::~WebPlatform() {

@@ -283,6 +283,22 @@ async function main() {
     const picture = await readStored(page, "/home/web_user/pictures/bomb02.bmp");
     check(picture !== null && picture.length === fs.statSync(path.join(opts.data, "image", "bomb02.bmp")).size,
       "the picked picture is still there after the reload");
+    // A broken ranking file: the start-up warning as a page message, then the end page.
+    await page.evaluate((f) => {
+      FS.writeFile(f, "short");
+      vortalixPage.persist();
+      return vortalixPage.stored();
+    }, rankingFile);
+    await page.reload({ waitUntil: "load" });
+    await page.waitForFunction(() => window.vortalixPage && vortalixPage.stats.ended !== null,
+      { timeout: 30000 });
+    const warning = await page.evaluate(() => [vortalixPage.stats.ended,
+      document.getElementById("message").textContent,
+      getComputedStyle(document.getElementById("message")).display]);
+    check(warning[0] === 0 && warning[1].includes("スコアランキング(score.vtx)が読み込めません！") &&
+      warning[2] !== "none", `a start-up warning is a page message and ends with code 0 (code ${warning[0]})`);
+    consoleLines.splice(0, consoleLines.length, ...consoleLines.filter((l) => !l.includes("score.vtx")));
+
     const warnings = consoleLines.filter((l) => l.startsWith("vortalix:"));
     console.log("the game said:\n  " + (warnings.join("\n  ") || "nothing"));
     check(!warnings.some((l) => /not a playable|no audio/.test(l)),
