@@ -2,14 +2,21 @@
 // machine allows. Every frame lasts exactly 16 ms of the game's clock.
 //
 //   vortalix-headless [--frames N] [--seed S] [--key FRAME:KEY]... [--hold FROM-TO:KEY]...
-//                     [--exe-dir DIR] [--out FILE.bmp]
+//                     [--exe-dir DIR] [--out FILE.bmp] [--record FILE.vtr]
+//   vortalix-headless --verify FILE.vtr [--exe-dir DIR]
 //
 // KEY is a virtual-key code or one of: esc left up right down x z c s 4 5 6 8 f1 .. f7.
 // Data files are read from --exe-dir (default: this program's folder), "score.vtx" from the
 // working directory. Prints one line: mode, score, level, frames, exit code; exits with the
-// game's exit code, or 0 when the frames ran out first.
+// game's exit code, or 0 when the frames ran out first. --record keeps the game played as a
+// replay in FILE.vtr.
+//
+// --verify plays a replay without a window, as fast as it goes, prints its outcome, and exits
+// with 0 when it matches the one recorded, 1 when not, 2 when the file cannot be read.
 
 #include "app/KeyNames.h"
+#include "app/ReplayPlayer.h"
+#include "app/ReplayRecorder.h"
 #include "app/TForm1.h"
 #include "platform/Picture.h"
 #include "platform/headless/HeadlessPlatform.h"
@@ -19,6 +26,7 @@
 #include <cstring>
 #include <filesystem>
 #include <string>
+#include <string_view>
 
 namespace {
 
@@ -27,12 +35,48 @@ namespace {
     std::exit(2);
 }
 
+std::string text(std::string_view v) {
+    return std::string(v);
+}
+
+int verify(HeadlessPlatform& p, const std::string& file) {
+    Replay replay;
+    std::string error;
+    if (!loadReplay(p, file, replay, error)) {
+        std::fprintf(stderr, "vortalix-headless: %s\n", error.c_str());
+        return 2;
+    }
+    // Frames are neither kept nor looked at: only the outcome counts.
+    p.captureFrames = false;
+    ReplayPlayer player(p, replay);
+    if (!player.begin()) {
+        std::fprintf(stderr, "vortalix-headless: %s: the game could not start (exit code %d)\n",
+                     file.c_str(), player.exitCode());
+        return 2;
+    }
+    while (player.step()) {
+    }
+    const GameState& g = player.form().g;
+    NameStr name;
+    if ((replay.flags & kReplayRanked) != 0 && g.newrank < 10) name = g.ranking[g.newrank].name;
+    const bool same = g.score.sameText(replay.score) && g.level == replay.level &&
+                      name.sameText(replay.name) && !player.desynchronised();
+    std::printf("score=%s level=%u name=%s%s\n", text(g.score.view()).c_str(), unsigned(g.level),
+                text(name.view()).c_str(), (replay.flags & kReplayAbandoned) ? " (abandoned)" : "");
+    if (!same)
+        std::printf("recorded: score=%s level=%u name=%s%s\n", text(replay.score.view()).c_str(),
+                    unsigned(replay.level), text(replay.name.view()).c_str(),
+                    player.desynchronised() ? "; the game asked for other keys than recorded" : "");
+    player.end();
+    return same ? 0 : 1;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
     HeadlessPlatform p;
     int64_t frames = 600;
-    std::string out;
+    std::string out, record, verifyFile;
     p.exeDirectory = std::filesystem::absolute(argv[0]).parent_path().string() + "/";
     p.timeOfDay = 12345;
     p.onMessageBox = [](const HeadlessPlatform::MessageBoxCall& m) {
@@ -51,6 +95,10 @@ int main(int argc, char** argv) {
             p.exeDirectory = v.back() == '/' ? v : v + "/";
         } else if (a == "--out") {
             out = v;
+        } else if (a == "--record") {
+            record = v;
+        } else if (a == "--verify") {
+            verifyFile = v;
         } else if (a == "--key" || a == "--hold") {
             const size_t colon = v.find(':');
             if (colon == std::string::npos) usage(("bad key event " + v).c_str());
@@ -70,8 +118,15 @@ int main(int argc, char** argv) {
         }
     }
 
-    TForm1 form(p);
+    if (!verifyFile.empty()) return verify(p, verifyFile);
+
+    ReplayRecorder recorder(p);
+    recorder.outputPath = record;
+    Platform& run = record.empty() ? static_cast<Platform&>(p) : recorder;
+    TForm1 form(run);
+    recorder.watch(record.empty() ? nullptr : &form.g);
     const int code = runProgram(form, frames);
+    if (!record.empty()) recorder.programEnded();
     const GameState& g = form.g;
     std::printf("mode=%u score=%.*s level=%u frames=%lld exit=%d\n", unsigned(g.mode),
                 int(g.score.len), g.score.ch, unsigned(g.level),

@@ -2,6 +2,8 @@
 // game itself until one of its three ends.
 
 #include "app/CommandLine.h"
+#include "app/ReplayRecorder.h"
+#include "app/ReplayWatch.h"
 #include "app/TForm1.h"
 #include "app/Version.h"
 #include "platform/sdl/SdlLocale.h"
@@ -17,6 +19,7 @@ int main(int argc, char** argv) {
     const CommandLine args = parseCommandLine(argc, argv);
     switch (args.action) {
     case CommandLine::Action::Play:
+    case CommandLine::Action::WatchReplay:
         break;
     case CommandLine::Action::PrintVersion:
         std::printf("vortalix %s\n", kGameVersion);
@@ -49,8 +52,16 @@ int main(int argc, char** argv) {
     try {
         // Sound is started by the platform on its own: no audio device only means silence.
         SdlPlatform platform;
-        TForm1 form(platform);
-        code = runProgram(form);
+        if (args.action == CommandLine::Action::WatchReplay) {
+            code = watchReplay(platform, args.replayFile);
+        } else {
+            // Every game is recorded on its way between the game and the window.
+            ReplayRecorder recorder(platform);
+            TForm1 form(recorder);
+            recorder.watch(&form.g);
+            code = runProgram(form);
+            recorder.programEnded();
+        }
     } catch (const std::exception& e) {
         std::fprintf(stderr, "vortalix: %s\n", e.what());
     }

@@ -14,7 +14,7 @@
 // Virtual-key codes the game understands (the Windows values, which the ranking of keys and
 // the key table are written in).
 namespace vk {
-constexpr uint8_t Escape = 27;
+constexpr uint8_t Tab = 9, Escape = 27;
 constexpr uint8_t Left = 37, Up = 38, Right = 39, Down = 40;
 constexpr uint8_t D4 = 52, D5 = 53, D6 = 54, D8 = 56; // main-row digits, never the keypad
 constexpr uint8_t C = 67, S = 83, X = 88, Z = 90;
@@ -82,6 +82,14 @@ class Platform {
     // Makes the folder and every missing folder above it, each new one private to the player.
     // False with a reason when that cannot be done.
     virtual bool makeDirectories(const std::string& path, std::string& error);
+    // The names of the regular files in a folder (no paths, in no particular order); empty
+    // when it cannot be read.
+    virtual std::vector<std::string> listFiles(const std::string& dir);
+    virtual bool removeFile(const std::string& path);
+    // Seconds since 1970 (UTC), and the local date and time as "YYYYMMDD-HHMMSS", for naming
+    // and dating the player's files.
+    virtual int64_t unixTime();
+    virtual std::string localTimeStamp();
     virtual bool fileExists(const std::string& path);
     // Reads a regular file of at most maxBytes into out.
     virtual ReadStatus readFile(const std::string& path, size_t maxBytes,

@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <ctime>
 #include <filesystem>
 #include <sys/stat.h>
 #ifdef _WIN32
@@ -71,6 +72,35 @@ bool Platform::makeDirectories(const std::string& path, std::string& error) {
         }
     }
     return true;
+}
+
+std::vector<std::string> Platform::listFiles(const std::string& dir) {
+    std::vector<std::string> names;
+    std::error_code ec;
+    for (std::filesystem::directory_iterator it(dir, ec), end; !ec && it != end; it.increment(ec))
+        if (it->is_regular_file(ec)) names.push_back(it->path().filename().string());
+    return names;
+}
+
+bool Platform::removeFile(const std::string& path) {
+    return std::remove(path.c_str()) == 0;
+}
+
+int64_t Platform::unixTime() {
+    return int64_t(std::time(nullptr));
+}
+
+std::string Platform::localTimeStamp() {
+    const std::time_t now = std::time(nullptr);
+    std::tm local{};
+#ifdef _WIN32
+    localtime_s(&local, &now);
+#else
+    localtime_r(&now, &local);
+#endif
+    char text[32];
+    std::strftime(text, sizeof text, "%Y%m%d-%H%M%S", &local);
+    return text;
 }
 
 bool Platform::fileExists(const std::string& path) {

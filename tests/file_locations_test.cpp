@@ -178,6 +178,8 @@ INSTANTIATE_TEST_SUITE_P(
                       ArgsCase{"Help", {"--help"}, CommandLine::Action::PrintUsage},
                       ArgsCase{"Unknown", {"--fullscreen"}, CommandLine::Action::BadUsage},
                       ArgsCase{"AFile", {"game.bmp"}, CommandLine::Action::BadUsage},
+                      ArgsCase{"Replay", {"--replay", "a.vtr"}, CommandLine::Action::WatchReplay},
+                      ArgsCase{"ReplayWithoutFile", {"--replay"}, CommandLine::Action::BadUsage},
                       ArgsCase{
                           "VersionPlusMore", {"--version", "x"}, CommandLine::Action::BadUsage}),
     [](const auto& info) { return std::string(info.param.name); });

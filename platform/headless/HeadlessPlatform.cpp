@@ -39,6 +39,7 @@ bool HeadlessPlatform::getAsyncKeyState(uint8_t key) {
 
 void HeadlessPlatform::present(const Surface& frame) {
     ++framesPresented;
+    if (!captureFrames) return;
     presentTimes.push_back(now);
     if (lastFrame.width() != frame.width() || lastFrame.height() != frame.height())
         lastFrame.create(frame.width(), frame.height());

@@ -27,6 +27,7 @@ class HeadlessPlatform : public Platform {
     std::map<std::string, std::string> env;
     bool autoAdvance = true;    // idleUntil moves the clock to its target at once
     bool keepAllFrames = false; // capture every frame, not only the last
+    bool captureFrames = true;  // keep the last frame at all
     std::map<int64_t, std::vector<uint8_t>> keysAtFrame; // delivered before frame N begins
     std::map<int64_t, int> closeAtFrame;                 // a close request before frame N
     std::vector<uint8_t> keysDown;                       // held keys for getAsyncKeyState
