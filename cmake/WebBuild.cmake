@@ -3,7 +3,8 @@
 #
 #   VORTALIX_WEB_DATA   folder of the data files to pack (image/, sound/ with the music
 #                       rendered to .ogg, score.vtx, VORTALIX.ini); tools/web.sh makes it
-#   CMAKE_FIND_ROOT_PATH  the prefix where tools/web.sh built SDL2, SDL2_mixer and libjpeg-turbo
+#   CMAKE_FIND_ROOT_PATH  the prefix where tools/web.sh built SDL2, SDL2_mixer, libjpeg-turbo
+#                         and zlib
 
 set(VORTALIX_WEB_DATA "" CACHE PATH "Folder of the data files to pack into the page")
 if(NOT IS_DIRECTORY "${VORTALIX_WEB_DATA}/image")
@@ -14,6 +15,7 @@ find_package(SDL2 CONFIG REQUIRED)
 find_package(SDL2_mixer CONFIG REQUIRED)
 find_path(TURBOJPEG_INCLUDE_DIR turbojpeg.h REQUIRED)
 find_library(TURBOJPEG_LIBRARY NAMES turbojpeg REQUIRED)
+find_package(ZLIB REQUIRED)
 
 # SimpleIni is one header from Debian's libsimpleini-dev. /usr/include itself must not be seen
 # by this compiler (it holds the system's C library), so the header is copied on its own.
@@ -39,7 +41,7 @@ target_include_directories(vortalix_core SYSTEM PUBLIC ${CMAKE_BINARY_DIR}/simpl
 # not needed here.
 target_compile_definitions(vortalix_core PUBLIC SI_NO_CONVERSION
   VORTALIX_VERSION="${PROJECT_VERSION}")
-target_link_libraries(vortalix_core PUBLIC ${TURBOJPEG_LIBRARY})
+target_link_libraries(vortalix_core PUBLIC ${TURBOJPEG_LIBRARY} ZLIB::ZLIB)
 
 add_library(vortalix_web_platform STATIC
   platform/web/WebAudio.cpp platform/web/WebPage.cpp platform/web/WebPlatform.cpp

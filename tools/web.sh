@@ -4,9 +4,9 @@
 #   bash tools/web.sh build   install what is missing, build the page into build-web/site/
 #   bash tools/web.sh test    the same, then test the page in headless Chromium
 #
-# Debian's Emscripten compiles the game. SDL2, SDL2_mixer and libjpeg-turbo are built for it
-# from their Debian source packages (apt-get source; a deb-src entry is added when there is
-# none) into build-web/deps/prefix, once. The data files are the desktop's, made by a native
+# Debian's Emscripten compiles the game. SDL2, SDL2_mixer, libjpeg-turbo and zlib are built
+# for it from their Debian source packages (apt-get source; a deb-src entry is added when there
+# is none) into build-web/deps/prefix, once each. The data files are the desktop's, made by a native
 # build's assetgen; the three MIDI pieces are rendered with FluidSynth and the General MIDI
 # soundfont into Ogg Vorbis, since a browser has no MIDI synthesiser. Packages are installed
 # with apt-get, directly as root or through sudo otherwise.
@@ -73,52 +73,60 @@ fi
 # Debian's node does not look in its own module folder, where Emscripten's acorn lies.
 export NODE_PATH=/usr/share/nodejs
 
-# --- the libraries, from Debian's sources, built once ---
-if [ ! -e "$prefix/.built" ]; then
-    mkdir -p "$deps"
-    if [ ! -d "$deps/src" ] || [ -z "$(ls "$deps/src")" ]; then
-        if ! grep -rqsE '^(deb-src|Types:.*deb-src)' /etc/apt/sources.list /etc/apt/sources.list.d/; then
-            # The archive the machine already uses, for source packages too.
-            uri=$(grep -rhsE '^URIs:.*debian/?$' /etc/apt/sources.list.d/ | head -n1 | awk '{print $2}')
-            [ -n "$uri" ] || uri=$(grep -hsE '^deb .*debian/? ' /etc/apt/sources.list | grep -v security |
-                head -n1 | awk '{print $2}')
-            [ -n "$uri" ] || uri=http://deb.debian.org/debian
-            echo "adding a deb-src entry for $uri"
-            printf 'Types: deb-src\nURIs: %s\nSuites: bookworm bookworm-updates\nComponents: main\nSigned-By: /usr/share/keyrings/debian-archive-keyring.gpg\n' \
-                "$uri" | as_root tee /etc/apt/sources.list.d/vortalix-deb-src.sources >/dev/null
-            updated=no
-        fi
-        if [ "$updated" = no ]; then as_root env DEBIAN_FRONTEND=noninteractive apt-get update; fi
-        rm -rf "$deps/src"
-        mkdir -p "$deps/src"
-        (cd "$deps/src" && apt-get source -q libsdl2 libsdl2-mixer libjpeg-turbo)
+# --- the libraries, from Debian's sources, each built once ---
+sources=(libsdl2 libsdl2-mixer libjpeg-turbo zlib)
+srcdir() { find "$deps/src" -mindepth 1 -maxdepth 1 -type d -name "$1-[0-9]*" | head -n1; }
+mkdir -p "$deps/src"
+fetch=()
+for s in "${sources[@]}"; do
+    [ -e "$prefix/.built-$s" ] || [ -n "$(srcdir "$s")" ] || fetch+=("$s")
+done
+if [ "${#fetch[@]}" -gt 0 ]; then
+    if ! grep -rqsE '^(deb-src|Types:.*deb-src)' /etc/apt/sources.list /etc/apt/sources.list.d/; then
+        # The archive the machine already uses, for source packages too.
+        uri=$(grep -rhsE '^URIs:.*debian/?$' /etc/apt/sources.list.d/ | head -n1 | awk '{print $2}')
+        [ -n "$uri" ] || uri=$(grep -hsE '^deb .*debian/? ' /etc/apt/sources.list | grep -v security |
+            head -n1 | awk '{print $2}')
+        [ -n "$uri" ] || uri=http://deb.debian.org/debian
+        echo "adding a deb-src entry for $uri"
+        printf 'Types: deb-src\nURIs: %s\nSuites: bookworm bookworm-updates\nComponents: main\nSigned-By: /usr/share/keyrings/debian-archive-keyring.gpg\n' \
+            "$uri" | as_root tee /etc/apt/sources.list.d/vortalix-deb-src.sources >/dev/null
+        updated=no
     fi
-    srcdir() { find "$deps/src" -mindepth 1 -maxdepth 1 -type d -name "$1-[0-9]*" | head -n1; }
-    rm -rf "$prefix" "$deps/b-sdl2" "$deps/b-mixer" "$deps/b-jpeg"
-    common=(-DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX="$prefix"
-        -DCMAKE_FIND_ROOT_PATH="$prefix")
-    echo "building SDL2 for the browser"
-    emcmake cmake -S "$(srcdir libsdl2)" -B "$deps/b-sdl2" "${common[@]}" -DSDL_SHARED=OFF \
-        -DSDL_STATIC=ON -DSDL_TEST=OFF >"$deps/sdl2.log"
-    cmake --build "$deps/b-sdl2" -j "$jobs" >>"$deps/sdl2.log"
-    cmake --install "$deps/b-sdl2" >>"$deps/sdl2.log"
-    echo "building SDL2_mixer (WAV and Ogg Vorbis) for the browser"
-    emcmake cmake -S "$(srcdir libsdl2-mixer)" -B "$deps/b-mixer" "${common[@]}" \
-        -DSDL2_DIR="$prefix/lib/cmake/SDL2" -DBUILD_SHARED_LIBS=OFF -DSDL2MIXER_DEPS_SHARED=OFF \
-        -DSDL2MIXER_VENDORED=OFF -DSDL2MIXER_SAMPLES=OFF -DSDL2MIXER_CMD=OFF -DSDL2MIXER_FLAC=OFF \
-        -DSDL2MIXER_MOD=OFF -DSDL2MIXER_MP3=OFF -DSDL2MIXER_MIDI=OFF -DSDL2MIXER_OPUS=OFF \
-        -DSDL2MIXER_VORBIS=STB -DSDL2MIXER_WAVE=ON >"$deps/mixer.log"
-    cmake --build "$deps/b-mixer" -j "$jobs" >>"$deps/mixer.log"
-    cmake --install "$deps/b-mixer" >>"$deps/mixer.log"
-    echo "building libjpeg-turbo for the browser"
-    # No SIMD in WebAssembly, and the type sizes cannot be probed by running a test program.
-    emcmake cmake -S "$(srcdir libjpeg-turbo)" -B "$deps/b-jpeg" "${common[@]}" \
-        -DENABLE_SHARED=OFF -DENABLE_STATIC=ON -DWITH_TURBOJPEG=ON -DWITH_JAVA=OFF \
-        -DWITH_SIMD=OFF -DHAVE_SIZE_T=TRUE -DSIZE_T=4 -DHAVE_UNSIGNED_LONG=TRUE \
-        -DUNSIGNED_LONG=4 >"$deps/jpeg.log"
-    cmake --build "$deps/b-jpeg" -j "$jobs" >>"$deps/jpeg.log"
-    cmake --install "$deps/b-jpeg" >>"$deps/jpeg.log"
-    touch "$prefix/.built"
+    if [ "$updated" = no ]; then as_root env DEBIAN_FRONTEND=noninteractive apt-get update; fi
+    (cd "$deps/src" && apt-get source -q "${fetch[@]}")
+fi
+common=(-DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX="$prefix" -DCMAKE_FIND_ROOT_PATH="$prefix")
+# Builds one library with CMake into the prefix, once: name, then its configure options.
+cmake_library() {
+    local name=$1
+    shift
+    [ -e "$prefix/.built-$name" ] && return
+    echo "building $name for the browser"
+    rm -rf "$deps/b-$name"
+    emcmake cmake -S "$(srcdir "$name")" -B "$deps/b-$name" "${common[@]}" "$@" >"$deps/$name.log"
+    cmake --build "$deps/b-$name" -j "$jobs" >>"$deps/$name.log"
+    cmake --install "$deps/b-$name" >>"$deps/$name.log"
+    touch "$prefix/.built-$name"
+}
+cmake_library libsdl2 -DSDL_SHARED=OFF -DSDL_STATIC=ON -DSDL_TEST=OFF
+# WAV and Ogg Vorbis (through the stb decoder inside SDL_mixer) are all the game plays.
+cmake_library libsdl2-mixer -DSDL2_DIR="$prefix/lib/cmake/SDL2" -DBUILD_SHARED_LIBS=OFF \
+    -DSDL2MIXER_DEPS_SHARED=OFF -DSDL2MIXER_VENDORED=OFF -DSDL2MIXER_SAMPLES=OFF \
+    -DSDL2MIXER_CMD=OFF -DSDL2MIXER_FLAC=OFF -DSDL2MIXER_MOD=OFF -DSDL2MIXER_MP3=OFF \
+    -DSDL2MIXER_MIDI=OFF -DSDL2MIXER_OPUS=OFF -DSDL2MIXER_VORBIS=STB -DSDL2MIXER_WAVE=ON
+# No SIMD in WebAssembly, and the type sizes cannot be probed by running a test program.
+cmake_library libjpeg-turbo -DENABLE_SHARED=OFF -DENABLE_STATIC=ON -DWITH_TURBOJPEG=ON \
+    -DWITH_JAVA=OFF -DWITH_SIMD=OFF -DHAVE_SIZE_T=TRUE -DSIZE_T=4 -DHAVE_UNSIGNED_LONG=TRUE \
+    -DUNSIGNED_LONG=4
+if [ ! -e "$prefix/.built-zlib" ]; then
+    # zlib's own configure script makes the static library alone.
+    echo "building zlib for the browser"
+    rm -rf "$deps/b-zlib"
+    cp -r "$(srcdir zlib)" "$deps/b-zlib"
+    (cd "$deps/b-zlib" && emconfigure ./configure --static --prefix="$prefix" &&
+        emmake make -j "$jobs" libz.a && emmake make install) >"$deps/zlib.log" 2>&1
+    touch "$prefix/.built-zlib"
 fi
 
 # --- the data files: the desktop's, with the music rendered ---
