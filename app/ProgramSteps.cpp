@@ -28,6 +28,29 @@ bool ProgramSteps::step() {
     return !ended_;
 }
 
+bool ProgramSteps::pump() {
+    try {
+        form_.platform.pumpMessages();
+    } catch (const ProgramExit& e) {
+        end(e.code);
+    }
+    return !ended_;
+}
+
+bool ProgramSteps::stepWhenDue() {
+    if (ended_) return false;
+    if (!frameDue()) return true;
+    if (!pump()) return false;
+    if (!frameDue()) return true;
+    try {
+        bool done = true;
+        form_.mainloop(done);
+    } catch (const ProgramExit& e) {
+        end(e.code);
+    }
+    return !ended_;
+}
+
 void ProgramSteps::end(int32_t code) {
     ended_ = true;
     code_ = code;

@@ -515,3 +515,31 @@ TEST_F(Startup, AStartUpWarningEndsTheStepsBeforeTheFirstFrame) {
     EXPECT_FALSE(steps.step());
     EXPECT_EQ(platform.framesPresented, 0);
 }
+
+TEST_F(Startup, AStepThatMustNotWaitLeavesAFrameForLaterAfterTheTitleIsBack) {
+    platform.autoAdvance = false; // any wait inside the frame loop would never end
+    TForm1 form(platform);
+    ProgramSteps steps(form);
+    ASSERT_TRUE(steps.begin());
+    EXPECT_TRUE(steps.stepWhenDue()); // not due yet: nothing happens at all
+    EXPECT_EQ(platform.pumps, 0);
+    EXPECT_EQ(platform.framesPresented, 0);
+    platform.now = 16;
+    platform.pressKey(vk::F3); // to the ranking
+    EXPECT_TRUE(steps.stepWhenDue());
+    EXPECT_EQ(platform.framesPresented, 1);
+    EXPECT_EQ(form.g.mode, 4);
+    platform.now = 32;
+    platform.pressKey(vk::F3); // back to the title, which restarts the frame clock
+    EXPECT_TRUE(steps.stepWhenDue());
+    EXPECT_EQ(form.g.mode, 0);
+    EXPECT_EQ(platform.framesPresented, 1);
+    platform.now = 47;
+    EXPECT_TRUE(steps.stepWhenDue());
+    EXPECT_EQ(platform.framesPresented, 1);
+    platform.now = 48;
+    EXPECT_TRUE(steps.stepWhenDue());
+    EXPECT_EQ(platform.framesPresented, 2);
+    EXPECT_EQ(platform.presentTimes.back(), 48u);
+    form.FormDestroy();
+}

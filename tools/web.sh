@@ -9,7 +9,8 @@
 # is none) into build-web/deps/prefix, once each. The data files are the desktop's, made by a native
 # build's assetgen; the three MIDI pieces are rendered with FluidSynth and the General MIDI
 # soundfont into Ogg Vorbis, since a browser has no MIDI synthesiser. Packages are installed
-# with apt-get, directly as root or through sudo otherwise.
+# with apt-get, directly as root or through sudo otherwise, waiting for another apt-get that
+# holds the lock.
 #
 # WEB_BUILD_DIR puts the build elsewhere (default build-web/ in the source folder);
 # NATIVE_BUILD_DIR names an existing native build folder to take assetgen's data and the
@@ -64,8 +65,8 @@ done
 updated=no
 if [ "${#missing[@]}" -gt 0 ]; then
     echo "installing: ${missing[*]}"
-    as_root env DEBIAN_FRONTEND=noninteractive apt-get update
-    as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y --no-install-recommends \
+    as_root env DEBIAN_FRONTEND=noninteractive apt-get -o DPkg::Lock::Timeout=600 update
+    as_root env DEBIAN_FRONTEND=noninteractive apt-get -o DPkg::Lock::Timeout=600 install -y --no-install-recommends \
         "${missing[@]}"
     updated=yes
 fi
@@ -93,7 +94,7 @@ if [ "${#fetch[@]}" -gt 0 ]; then
             "$uri" | as_root tee /etc/apt/sources.list.d/vortalix-deb-src.sources >/dev/null
         updated=no
     fi
-    if [ "$updated" = no ]; then as_root env DEBIAN_FRONTEND=noninteractive apt-get update; fi
+    if [ "$updated" = no ]; then as_root env DEBIAN_FRONTEND=noninteractive apt-get -o DPkg::Lock::Timeout=600 update; fi
     (cd "$deps/src" && apt-get source -q "${fetch[@]}")
 fi
 common=(-DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX="$prefix" -DCMAKE_FIND_ROOT_PATH="$prefix")

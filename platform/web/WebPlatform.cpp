@@ -61,9 +61,12 @@ uint32_t WebPlatform::timeOfDayMs() {
     return uint32_t(ms % (int64_t(24) * 60 * 60 * 1000));
 }
 
-void WebPlatform::idleUntil(uint32_t) {
-    // A browser tab must never wait: the program entry only calls a frame that is due, so the
-    // frame loop has nothing to wait for. Returning keeps a stray call from hanging the tab.
+void WebPlatform::idleUntil(uint32_t ms) {
+    // A browser tab must never wait, and the clock stands still during an animation frame:
+    // the program entry only runs a frame that is due, so the frame loop never gets here. Should
+    // it all the same, the clock is moved on to the target, so that the loop ends instead of
+    // hanging the tab; the next animation frames then wait until the page's clock has caught up.
+    if (int32_t(ms - now_) > 0) now_ = ms;
 }
 
 void WebPlatform::deliverScriptedKeys() {

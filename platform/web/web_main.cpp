@@ -49,9 +49,9 @@ EM_BOOL animationFrame(double timestampMs, void*) {
     }
     p.platform.beginAnimationFrame(timestampMs);
     if (!p.steps.frameDue()) return EM_TRUE;
-    webpage::frameBegun(timestampMs);
+    const int64_t before = p.platform.framesPresented();
     try {
-        if (!p.steps.step()) {
+        if (!p.steps.stepWhenDue()) {
             finish(p.steps.exitCode());
             return EM_FALSE;
         }
@@ -61,6 +61,7 @@ EM_BOOL animationFrame(double timestampMs, void*) {
         finish(2);
         return EM_FALSE;
     }
+    if (p.platform.framesPresented() != before) webpage::frameBegun(timestampMs);
     return EM_TRUE;
 }
 

@@ -183,7 +183,8 @@ async function main() {
     console.log(`figure: ${gaps.length} frame intervals in the page: median ` +
       `${percentile(gaps, 50).toFixed(2)} ms, 99th percentile ${percentile(gaps, 99).toFixed(2)} ms, ` +
       `shortest ${gaps[0].toFixed(2)} ms`);
-    check(gaps.length > 100 && gaps[0] >= 15.5, "frames come about 16 ms apart, never much sooner");
+    // The game's clock reads whole milliseconds, so 16 on it is more than 15 on the page's.
+    check(gaps.length > 100 && gaps[0] > 15, "frames come no sooner than 16 ms apart on the game's clock");
     const shipped = fs.readFileSync(path.join(opts.data, "score.vtx"));
     const first = await readStored(page, rankingFile);
     check(first !== null && Buffer.from(first).equals(shipped), "the first visit has the first ranking");
@@ -228,7 +229,10 @@ async function main() {
     check(ranking !== null && rankName(ranking, 1) === "ZERO", "the older ranks moved down");
 
     // The ranking screen after the reload, as the desktop draws it from the same file.
-    await sameAsDesktop(page, url, { seed: 5, frames: 60, keys: ["3:f3"] }, "ranking");
+    // (F3 three times: the ranking, back to the title, which restarts the frame clock, and the
+    // ranking again.)
+    await sameAsDesktop(page, url, { seed: 5, frames: 70, keys: ["3:f3", "20:f3", "40:f3"] },
+      "ranking");
     // A game in play: started, turned, sped up.
     await sameAsDesktop(page, url, { seed: 4242, frames: 420,
       keys: ["2:x", "300:c", "330:6", "360:s", "380:z", "400:f6"] }, "play");
@@ -252,6 +256,11 @@ async function main() {
     // --- F1, F2 and Esc with real keys ---
     await open(page, url);
     await page.focus("canvas");
+    // The game's function keys are the game's: F5 switches the music off and on again and
+    // does not reload the page, F3 shows the ranking and goes back to the title.
+    await page.evaluate(() => { window.notReloaded = true; });
+    for (const k of ["F5", "F5", "F3", "F3"]) await key(k, 300);
+    check(await page.evaluate(() => window.notReloaded === true), "F3 and F5 stay with the game");
     await key("F1", 1000);
     const shots = fs.readdirSync(downloads).filter((f) => /^g_sc\d+\.bmp$/.test(f));
     check(shots.length === 1, `F1 downloads the screenshot (${shots.join(", ")})`);
@@ -315,6 +324,13 @@ async function main() {
   }
   console.log("all browser checks passed");
 }
+
+// A page that stops answering must fail the test, not hold up the test run for ever.
+setTimeout(() => {
+  console.log(consoleLines.join("\n"));
+  console.error("the browser test did not finish within ten minutes");
+  process.exit(1);
+}, 10 * 60 * 1000).unref();
 
 main().catch((e) => {
   console.log(consoleLines.join("\n"));
