@@ -56,6 +56,7 @@ if [ "$mode" = test ]; then
     packages+=(chromium python3)
     command -v npm >/dev/null || packages+=(npm)
 fi
+apt=(env DEBIAN_FRONTEND=noninteractive apt-get -o DPkg::Lock::Timeout=600)
 missing=()
 for p in "${packages[@]}"; do
     if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed'; then
@@ -65,8 +66,8 @@ done
 updated=no
 if [ "${#missing[@]}" -gt 0 ]; then
     echo "installing: ${missing[*]}"
-    as_root env DEBIAN_FRONTEND=noninteractive apt-get -o DPkg::Lock::Timeout=600 update
-    as_root env DEBIAN_FRONTEND=noninteractive apt-get -o DPkg::Lock::Timeout=600 install -y --no-install-recommends \
+    as_root "${apt[@]}" update
+    as_root "${apt[@]}" install -y --no-install-recommends \
         "${missing[@]}"
     updated=yes
 fi
@@ -94,7 +95,7 @@ if [ "${#fetch[@]}" -gt 0 ]; then
             "$uri" | as_root tee /etc/apt/sources.list.d/vortalix-deb-src.sources >/dev/null
         updated=no
     fi
-    if [ "$updated" = no ]; then as_root env DEBIAN_FRONTEND=noninteractive apt-get -o DPkg::Lock::Timeout=600 update; fi
+    if [ "$updated" = no ]; then as_root "${apt[@]}" update; fi
     (cd "$deps/src" && apt-get source -q "${fetch[@]}")
 fi
 common=(-DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX="$prefix" -DCMAKE_FIND_ROOT_PATH="$prefix")
