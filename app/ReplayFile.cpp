@@ -197,7 +197,9 @@ bool decodeReplay(const uint8_t* data, size_t size, Replay& out, std::string& er
         error = "damaged (its checksum does not match)";
         return false;
     }
-    if (bodySize > kMaxBody) {
+    // Deflate packs at most about 1032 to 1, so a body claimed larger than that is a lie, and
+    // nothing is set aside for it.
+    if (bodySize > kMaxBody || uint64_t(bodySize) > uint64_t(packedSize) * 1032 + 64) {
         error = "claims a body of " + std::to_string(bodySize) + " bytes";
         return false;
     }

@@ -11,6 +11,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <string>
 #include <turbojpeg.h>
 #include <unistd.h>
@@ -19,6 +20,12 @@
 namespace fixture {
 
 namespace fs = std::filesystem;
+
+inline std::vector<uint8_t> readBytes(const fs::path& path) {
+    std::ifstream f(path, std::ios::binary);
+    return std::vector<uint8_t>(std::istreambuf_iterator<char>(f),
+                                std::istreambuf_iterator<char>());
+}
 
 inline void writeBytes(const fs::path& path, const void* data, size_t size) {
     fs::create_directories(path.parent_path());

@@ -28,18 +28,18 @@ src=$(cd "$(dirname "$0")/.." && pwd)
 build=${BUILD_DIR:-$src/build}
 jobs=$(nproc 2>/dev/null || echo 2)
 
-# What the game needs to build and run: compiler and build tools, SDL2 and SDL2_mixer
-# (FluidSynth comes with it), a General MIDI soundfont, TurboJPEG, SimpleIni with ICU,
-# GoogleTest, zenity for the picture dialog, and fonts that show the Japanese texts: core X
-# fonts for SDL's warning box, a TrueType font for zenity.
-packages=(build-essential cmake pkg-config libsdl2-dev libsdl2-mixer-dev fluid-soundfont-gm
-    libturbojpeg0-dev libsimpleini-dev libicu-dev libpng-dev libgtest-dev zenity xfonts-base
-    fonts-ipafont-gothic)
-# What the end-to-end tests drive the real window with, and what makes and checks the Debian
-# package.
+# What the game needs to build and run: compiler and build tools, SDL2 and SDL2_mixer,
+# FluidSynth and a General MIDI soundfont, TurboJPEG, SimpleIni with ICU, libpng for the
+# icons, zlib for the replays, GoogleTest, zenity for the picture dialog, and fonts that show
+# the Japanese texts: core X fonts for SDL's warning box, a TrueType font for zenity.
+packages=(build-essential cmake pkg-config libsdl2-dev libsdl2-mixer-dev libfluidsynth-dev
+    fluid-soundfont-gm libturbojpeg0-dev libsimpleini-dev libicu-dev libpng-dev zlib1g-dev
+    libgtest-dev zenity xfonts-base fonts-ipafont-gothic)
+# What the end-to-end tests drive the real window with, what makes and checks the Debian
+# package, and Google Benchmark, so that the benchmarks are built (not run) with the tests.
 if [ "$mode" = test ]; then
     packages+=(xvfb xauth xdotool x11-utils imagemagick python3
-        dpkg-dev lintian desktop-file-utils appstream man-db groff-base)
+        dpkg-dev lintian desktop-file-utils appstream man-db groff-base libbenchmark-dev)
 fi
 
 missing=()

@@ -25,9 +25,11 @@ class HeadlessPlatform : public Platform {
     // The environment the game sees: never the machine's own, so that tests do not depend on
     // where they run.
     std::map<std::string, std::string> env;
-    bool autoAdvance = true;    // idleUntil moves the clock to its target at once
-    bool keepAllFrames = false; // capture every frame, not only the last
-    bool captureFrames = true;  // keep the last frame at all
+    int64_t unixSeconds = 1796000000;           // the wall clock
+    std::string localStamp = "20261208-120000"; // its local date and time
+    bool autoAdvance = true;                    // idleUntil moves the clock to its target at once
+    bool keepAllFrames = false;                 // capture every frame, not only the last
+    bool captureFrames = true;                  // keep the last frame at all
     std::map<int64_t, std::vector<uint8_t>> keysAtFrame; // delivered before frame N begins
     std::map<int64_t, int> closeAtFrame;                 // a close request before frame N
     std::vector<uint8_t> keysDown;                       // held keys for getAsyncKeyState
@@ -77,6 +79,8 @@ class HeadlessPlatform : public Platform {
                         const std::string& defaultExt, std::string& path) override;
     std::string exeDir() override { return exeDirectory; }
     std::string installedDataDir() override { return installedData; }
+    int64_t unixTime() override { return unixSeconds; }
+    std::string localTimeStamp() override { return localStamp; }
     std::optional<std::string> environment(const std::string& name) override {
         const auto it = env.find(name);
         if (it == env.end()) return std::nullopt;

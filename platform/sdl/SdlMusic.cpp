@@ -1,6 +1,6 @@
 #include "platform/sdl/SdlMusic.h"
 
-#include "audio/AudioFiles.h"
+#include <SDL.h>
 
 #ifdef __linux__
 #include <sys/resource.h>
@@ -15,11 +15,14 @@ SdlMusic::~SdlMusic() {
     stop();
 }
 
-void SdlMusic::start() {
-    if (running_) return;
+bool SdlMusic::start() {
+    if (running_) return true;
+    backend_ = makeMusicBackend(latest_);
+    if (!backend_) return false;
     quit_ = false;
     running_ = true;
     worker_ = std::thread([this] { run(); });
+    return true;
 }
 
 void SdlMusic::stop() {
@@ -31,6 +34,7 @@ void SdlMusic::stop() {
     wake_.notify_one();
     worker_.join();
     running_ = false;
+    backend_.reset();
 }
 
 void SdlMusic::post(const MusicRequest& request) {
@@ -41,6 +45,8 @@ void SdlMusic::post(const MusicRequest& request) {
         wanted_.playing = request.playing;
         wanted_.generation = request.generation;
     }
+    // Silences the piece sounding now at once, whatever the worker is doing.
+    latest_.store(request.generation, std::memory_order_relaxed);
     wake_.notify_one();
 }
 
@@ -49,32 +55,17 @@ bool SdlMusic::overtaken(uint64_t generation) {
     return quit_ || wanted_.generation != generation;
 }
 
-void SdlMusic::release() {
-    Mix_HaltMusic();
-    if (music_) Mix_FreeMusic(music_);
-    music_ = nullptr;
-    bytes_.clear();
-}
-
-bool SdlMusic::load(const std::string& file) {
-    // Checked here rather than left to SDL_mixer, which "loads" an empty file, a picture or a
-    // truncated MIDI file as music that never sounds.
-    if (!readAudioFile(file.c_str(), kMaxMidiBytes, bytes_) || !isPlayableMidi(bytes_)) {
-        bytes_.clear();
-        return false;
-    }
-    SDL_RWops* rw = SDL_RWFromConstMem(bytes_.data(), int(bytes_.size()));
-    if (!rw) return false;
-    music_ = Mix_LoadMUSType_RW(rw, MUS_MID, 1);
-    return music_ != nullptr;
-}
-
 void SdlMusic::run() {
 #ifdef __linux__
     // Loading a soundfont is heavy work; on a busy machine the frame loop comes first. The
     // synthesis itself runs on SDL's audio thread, which keeps its own priority.
     setpriority(PRIO_PROCESS, pid_t(gettid()), 10);
 #endif
+    // The soundfont is loaded once, here rather than on the game thread (it takes tens of
+    // milliseconds and tens of megabytes), and only once music is first wanted: with the
+    // music switched on that is at start-up, when the player plays the remembered (empty)
+    // name.
+    bool opened = false, usable = false;
     uint64_t done = 0;
     std::string file;
     file.reserve(4096);
@@ -89,17 +80,21 @@ void SdlMusic::run() {
             done = wanted_.generation;
         }
         // Every request starts from silence: a new piece, a restart, or a stop.
-        release();
+        backend_->release();
         if (!wantPlaying) continue;
-        if (!load(file)) {
-            release(); // a file that cannot be played stays silent
+        if (!opened) {
+            usable = backend_->open();
+            opened = true;
+        }
+        if (!usable) continue;
+        if (!backend_->load(file)) {
+            backend_->release(); // a file that cannot be played stays silent
             continue;
         }
         if (overtaken(done)) continue; // the next round frees it
-        // Once, never looped: 1 plays the piece a single time (measured, as is 0; 2 plays twice).
-        Mix_PlayMusic(music_, 1);
+        backend_->play(done);
     }
-    release();
+    backend_->release();
     // SDL keeps its error text per thread; a thread SDL did not start must free it itself.
     SDL_TLSCleanup();
 }

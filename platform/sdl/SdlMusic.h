@@ -1,18 +1,18 @@
 #pragma once
-// MIDI music on a thread of its own. SDL_mixer's FluidSynth back end builds a synthesiser and
-// loads the whole soundfont (about 140 MB) on every Mix_LoadMUS: 150 ms with a warm disk
-// cache, half a second cold. The game thread only hands over the latest request and returns;
-// the worker makes it so, skipping requests that were overtaken while it was loading.
+// MIDI music on a thread of its own. Loading the soundfont and a piece's instruments is slow
+// work (tens to hundreds of milliseconds); the game thread only hands over the latest request
+// and returns, and the worker makes it so through the music back end, skipping requests that
+// were overtaken while it was busy.
 
 #include "audio/MciDevice.h"
+#include "platform/sdl/MusicBackend.h"
 
-#include <SDL_mixer.h>
-
+#include <atomic>
 #include <condition_variable>
 #include <cstdint>
+#include <memory>
 #include <mutex>
 #include <thread>
-#include <vector>
 
 class SdlMusic {
   public:
@@ -21,24 +21,24 @@ class SdlMusic {
     SdlMusic(const SdlMusic&) = delete;
     SdlMusic& operator=(const SdlMusic&) = delete;
 
-    void start(); // after the audio device is open
-    void stop();  // waits for a load in progress, then silences and frees everything
+    // After the audio device is open. False, with the reason on stderr, when the music
+    // cannot sound at all; every request is then ignored.
+    bool start();
+    void stop(); // waits for a load in progress, then silences and frees everything
     // Takes over the wanted state; never waits for the worker.
     void post(const MusicRequest& request);
 
   private:
     void run();
-    void release();                      // worker only
-    bool load(const std::string& file);  // worker only
     bool overtaken(uint64_t generation); // a newer request has come in
 
+    std::unique_ptr<MusicBackend> backend_; // worker only while it runs
     std::thread worker_;
     std::mutex mutex_;
     std::condition_variable wake_;
     MusicRequest wanted_; // guarded by mutex_
     bool quit_ = false;   // guarded by mutex_
     bool running_ = false;
-
-    Mix_Music* music_ = nullptr;
-    std::vector<uint8_t> bytes_; // the file the music is made from, kept while it plays
+    // The latest request's number, read by the back end on the audio thread without a lock.
+    std::atomic<uint64_t> latest_{0};
 };

@@ -8,10 +8,11 @@
 
 #include "platform/sdl/SdlPlatform.h"
 
+#include "platform/sdl/DeadlineSleep.h"
+
 #include <SDL.h>
 
 #include <algorithm>
-#include <thread>
 
 namespace {
 
@@ -21,8 +22,6 @@ constexpr milliseconds kFrame{16};
 // Below this much time left, SDL's event wait (whole milliseconds, woken by poll) is too
 // coarse; a plain sleep covers the rest.
 constexpr milliseconds kEventWaitMargin{2};
-// The last stretch is spun: waking from a sleep takes up to a few tenths of a millisecond.
-constexpr std::chrono::microseconds kSpin{250};
 // Spacing of the frames' image requests to the X server: 16 ms and a margin for the few
 // microseconds, not always the same, that SDL takes before it writes the request.
 constexpr std::chrono::microseconds kPresentSpacing{16050};
@@ -53,34 +52,30 @@ void SdlPlatform::idleUntil(uint32_t ms) {
     deadline = std::max(deadline, frameStart_ + kFrame);
     // Never more than one frame from now, whatever the caller asked for.
     deadline = std::min(deadline, now + kFrame + milliseconds(1));
-    waitUntil(deadline, true);
+    waitUntil(deadline);
 }
 
-void SdlPlatform::waitUntil(Clock::time_point deadline, bool wakeOnEvent) {
+void SdlPlatform::waitUntil(Clock::time_point deadline) {
     for (;;) {
         const Clock::time_point now = Clock::now();
         if (now >= deadline) return;
         const auto left = deadline - now;
-        if (wakeOnEvent && left > kEventWaitMargin + milliseconds(1)) {
+        if (left > kEventWaitMargin + milliseconds(1)) {
             const auto wholeMs = std::chrono::duration_cast<milliseconds>(left - kEventWaitMargin);
             // Returns at once when a key or another event arrives: the caller handles it and
             // waits again.
             if (SDL_WaitEventTimeout(nullptr, int(wholeMs.count())) == 1) return;
             continue;
         }
-        if (left > kSpin) {
-            std::this_thread::sleep_until(deadline - kSpin);
-            continue;
-        }
-        while (Clock::now() < deadline) {
-        }
+        // The rest is slept to the exact deadline.
+        sleepUntil(deadline);
         return;
     }
 }
 
 void SdlPlatform::updateWindowPaced() {
     // A frame composed faster than the one before it still waits its turn.
-    if (presented_) waitUntil(lastPresent_ + kPresentSpacing, false);
+    if (presented_) presentSleep_.sleepTowards(lastPresent_ + kPresentSpacing);
     const Clock::time_point before = Clock::now();
     presentLog_.record(
         std::chrono::duration_cast<std::chrono::nanoseconds>(before.time_since_epoch()).count());

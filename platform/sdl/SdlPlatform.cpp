@@ -2,6 +2,9 @@
 
 #include "platform/sdl/SdlPlatform.h"
 
+#include "platform/sdl/DeadlineSleep.h"
+#include "platform/sdl/PixelConvert.h"
+
 #include <SDL.h>
 
 #include <algorithm>
@@ -31,6 +34,8 @@ SdlPlatform::SdlPlatform() {
     // The game reads keys, not text: an input method must not swallow them.
     SDL_StopTextInput();
     audio_.init();
+    // After the audio threads have started: they need no precise wake-ups of their own.
+    sharpenTimerSlack();
 }
 
 SdlPlatform::~SdlPlatform() {
@@ -106,15 +111,14 @@ void SdlPlatform::copyToWindow(const Surface& frame) {
     if (f->BytesPerPixel == 4 && f->Rloss == 0 && f->Gloss == 0 && f->Bloss == 0) {
         // Every 32-bit format with 8-bit channels, one shift per channel; X servers at depth
         // 24 give XRGB8888.
-        const uint32_t rs = f->Rshift, gs = f->Gshift, bs = f->Bshift, alpha = f->Amask;
-        for (int32_t y = 0; y < h; ++y) {
-            const uint8_t* src = frame.row(y);
-            uint32_t* dst = reinterpret_cast<uint32_t*>(static_cast<uint8_t*>(target->pixels) +
-                                                        ptrdiff_t(y) * target->pitch);
-            for (int32_t x = 0; x < w; ++x, src += 3)
-                dst[x] = (uint32_t(src[2]) << rs) | (uint32_t(src[1]) << gs) |
-                         (uint32_t(src[0]) << bs) | alpha;
-        }
+        PixelLayout layout;
+        layout.redShift = f->Rshift;
+        layout.greenShift = f->Gshift;
+        layout.blueShift = f->Bshift;
+        layout.alpha = f->Amask;
+        convertBgrFrame(frame.row(0), ptrdiff_t(frame.width()) * 3,
+                        static_cast<uint8_t*>(target->pixels), target->pitch, w, h, layout,
+                        fastestConvertPath(layout));
     } else if (w > 0 && h > 0) {
         // Anything else (16-bit, 24-bit, palettes): SDL's own converter.
         SDL_ConvertPixels(w, h, SDL_PIXELFORMAT_BGR24, frame.row(0), frame.width() * 3, f->format,

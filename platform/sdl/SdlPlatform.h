@@ -5,6 +5,7 @@
 // SDL_Init(SDL_INIT_VIDEO) must have succeeded before one is made.
 
 #include "platform/Platform.h"
+#include "platform/sdl/DeadlineSleep.h"
 #include "platform/sdl/SdlAudio.h"
 #include "platform/sdl/SdlKeys.h"
 #include "platform/sdl/SdlPresentLog.h"
@@ -55,9 +56,10 @@ class SdlPlatform : public Platform {
     // Keeps the window alive while a modal dialog of another program is open: repaints it
     // and drops the player's keys, but remembers a close request for afterwards.
     void serviceWhileModal();
-    // Sleeps until the deadline; SDL's event wait covers the long part so that a key wakes
-    // the game at once, a plain sleep the last two milliseconds, a short spin the end.
-    void waitUntil(Clock::time_point deadline, bool wakeOnEvent);
+    // Sleeps until the deadline, or until an event comes: SDL's event wait covers the long
+    // part so that a key wakes the game at once, a sleep to the exact deadline the last two
+    // milliseconds.
+    void waitUntil(Clock::time_point deadline);
     void copyToWindow(const Surface& frame);
     // Hands the window surface to the window system, no sooner than 16 ms after the previous
     // frame was.
@@ -82,6 +84,9 @@ class SdlPlatform : public Platform {
     std::array<Clock::duration, 32> handOffs_{}; // how long the latest presents took
     size_t handOffCount_ = 0;
     SdlPresentLog presentLog_;
+    // Aims the wait before a present early by the time a wake-up takes, by 40 us at most:
+    // the requests then stay at least 16.010 ms apart.
+    CompensatedSleep presentSleep_{std::chrono::microseconds(40)};
 
     SdlAudio audio_;
 };

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # What the real audio back end plays, written to a file by SDL's "disk" audio driver and
 # measured: the main theme after the start key, the count-down's voices, the explosions of a
-# death; silence on the title when effects are off. Then the game under SDL's dummy driver and
-# with no usable audio driver at all, which must start, play and end normally.
+# death; silence on the title when effects are off; no sample at full scale, with music and
+# effects together too. Then the game under SDL's dummy driver and with no usable audio
+# driver at all, which must start, play and end normally.
 #
 # Each run presses keys into a real X window (Xvfb). The disk driver writes the mixed sound
 # at the pace of a real device, so the file's size when a key is pressed marks that moment in
@@ -130,6 +131,23 @@ if mode == 'silent' and max(rms) > limit:
 PY
 }
 
+# No sample of a recording may sit at full scale: SDL_mixer saturates the sum of music and
+# effect there, which is heard as a crackle.
+noclip() { # file label
+    python3 - "$@" <<'PY'
+import array, sys
+path, label = sys.argv[1], sys.argv[2]
+samples = array.array('h', open(path, 'rb').read())
+if not samples:
+    sys.exit(f"{label}: nothing recorded")
+peak = max(abs(s) for s in samples)
+clipped = sum(1 for s in samples if s in (32767, -32768))
+print(f"{label}: peak {peak}, clipped samples {clipped}")
+if clipped:
+    sys.exit(f"{label}: {clipped} samples at full scale")
+PY
+}
+
 # 1. Music only: silence on the title (its flash sound is switched off), then the main theme.
 settings 0 1
 start music disk
@@ -140,6 +158,7 @@ sleep 5
 finish music
 measure "$work/music.raw" 0 1.2 "music run, title" silent 20
 measure "$work/music.raw" "$at" 4.5 "music run, main theme after the start key" audible 0.6
+noclip "$work/music.raw" "music run"
 
 # 2. Effects only: the count-down's voices after the start key, the explosions of a death.
 settings 1 0
@@ -152,8 +171,23 @@ sleep 3
 finish effects
 measure "$work/effects.raw" "$at" 4.5 "effects run, count-down" audible 0.1
 measure "$work/effects.raw" "$fatal" 1.5 "effects run, death" audible 0.6
+noclip "$work/effects.raw" "effects run"
 
-# 3. Both on under the dummy driver and with no usable driver: the game plays as usual.
+# 3. Both: the count-down's voices over the main theme, the explosions over the game-over
+# piece, and neither may push the sum to full scale.
+settings 1 1
+start both disk
+sleep 1.5
+at=$(mark both)
+key x
+fatal=$(die both)
+sleep 3
+finish both
+measure "$work/both.raw" "$at" 4.5 "both run, theme and count-down" audible 0.6
+measure "$work/both.raw" "$fatal" 1.5 "both run, death" audible 0.6
+noclip "$work/both.raw" "both run"
+
+# 4. Both on under the dummy driver and with no usable driver: the game plays as usual.
 settings 1 1
 for driver in dummy no_such_driver; do
     start "$driver" "$driver"

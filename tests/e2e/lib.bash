@@ -84,6 +84,17 @@ e2e_start_xvfb() {
     e2e_fail "no X server could be started: $(cat "$E2E_WORK/xvfb.txt" 2>/dev/null)"
 }
 
+# A display number (":N") that no X server uses now, for a helper that listens as one.
+e2e_free_display() {
+    local n
+    for n in $(seq $((100 + RANDOM % 400)) 600); do
+        [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ] && continue
+        echo ":$n"
+        return 0
+    done
+    e2e_fail "no free X display number"
+}
+
 # Starts the game from cwd/ with the given extra environment (NAME=value ...), silent.
 # E2E_PROGRAM names another program to start than the copy in game/ (an installed one).
 e2e_start_game() {
