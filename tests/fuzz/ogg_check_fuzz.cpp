@@ -1,9 +1,9 @@
 // Fuzz target for the check every rendered piece of music passes before the browser build's
 // SDL_mixer sees it: any bytes at all must give an answer, never a read outside the buffer.
 //
-//   clang++ -std=c++20 -g -O1 -fsanitize=fuzzer,address,undefined -I. \
-//       tests/fuzz/ogg_check_fuzz.cpp audio/AudioFiles.cpp -o ogg_check_fuzz
-//   ./ogg_check_fuzz -max_total_time=60
+//   cmake -S . -B build-fuzz -DCMAKE_CXX_COMPILER=clang++ -DVORTALIX_FUZZ=ON
+//   cmake --build build-fuzz --target ogg_check_fuzz
+//   build-fuzz/ogg_check_fuzz -max_total_time=60
 
 #include "audio/AudioFiles.h"
 
