@@ -1,5 +1,6 @@
 #include "app/TForm1.h"
 
+#include "app/ProgramSteps.h"
 #include "app/Settings.h"
 #include "audio/Midi.h"
 #include "audio/Sound.h"
@@ -243,16 +244,10 @@ void TForm1::playFrame() {
 }
 
 int runProgram(TForm1& form, int64_t frameLimit) {
-    try {
-        form.FormCreate();
-        for (int64_t frames = 0;;) {
-            form.platform.pumpMessages();
-            bool done = true;
-            form.mainloop(done);
-            if (frameLimit > 0 && ++frames >= frameLimit) return -1;
-        }
-    } catch (const ProgramExit& e) {
-        form.FormDestroy();
-        return e.code;
+    ProgramSteps steps(form);
+    if (!steps.begin()) return steps.exitCode();
+    for (int64_t frames = 0;;) {
+        if (!steps.step()) return steps.exitCode();
+        if (frameLimit > 0 && ++frames >= frameLimit) return -1;
     }
 }

@@ -107,3 +107,33 @@ bool isPlayableMidi(const std::vector<uint8_t>& b) {
     }
     return true;
 }
+
+bool isPlayableOgg(const std::vector<uint8_t>& b) {
+    const size_t n = b.size();
+    // The first page alone: 27 header bytes, one segment, and a 30-byte Vorbis identification.
+    if (n < 58) return false;
+    size_t pos = 0;
+    bool first = true;
+    while (pos < n) {
+        if (pos + 27 > n || !tagIs(&b[pos], "OggS") || b[pos + 4] != 0) return false;
+        const uint8_t segments = b[pos + 26];
+        if (pos + 27 + size_t(segments) > n) return false;
+        size_t body = 0;
+        for (size_t i = 0; i < segments; ++i) body += b[pos + 27 + i];
+        const size_t start = pos + 27 + segments;
+        if (start + body > n) return false; // a page cut short: the file was truncated
+        if (first) {
+            // The stream begins with a page flagged "beginning of stream" that carries the
+            // Vorbis identification header alone, with a sane channel count and rate.
+            if ((b[pos + 5] & 0x02) == 0 || body < 30) return false;
+            const uint8_t* id = &b[start];
+            if (id[0] != 1 || std::memcmp(id + 1, "vorbis", 6) != 0) return false;
+            const uint8_t channels = id[11];
+            const uint32_t rate = le32(id + 12);
+            if (channels < 1 || channels > 8 || rate < 4000 || rate > 192000) return false;
+            first = false;
+        }
+        pos = start + body;
+    }
+    return true;
+}

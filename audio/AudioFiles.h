@@ -10,6 +10,8 @@
 
 constexpr size_t kMaxWavBytes = size_t(16) << 20;
 constexpr size_t kMaxMidiBytes = size_t(1) << 20;
+// A piece of music rendered to Ogg Vorbis for the browser: a few minutes at a modest bitrate.
+constexpr size_t kMaxOggBytes = size_t(16) << 20;
 // What a WAV may grow to once converted to 44.1 kHz 16-bit stereo.
 constexpr uint64_t kMaxDecodedWavBytes = uint64_t(64) << 20;
 
@@ -24,3 +26,8 @@ bool isPlayableWav(const std::vector<uint8_t>& bytes);
 // A standard MIDI file: an "MThd" header of format 0..2 with at least one track, every
 // announced "MTrk" chunk present and wholly inside the file.
 bool isPlayableMidi(const std::vector<uint8_t>& bytes);
+
+// An Ogg Vorbis file: pages that follow one another up to the very end of the file (none cut
+// short), the first flagged as the stream's beginning and carrying a Vorbis identification
+// header with a sane channel count and sample rate.
+bool isPlayableOgg(const std::vector<uint8_t>& bytes);

@@ -3,6 +3,7 @@
 // choice of a background picture.
 
 #include "app/Loadpic.h"
+#include "app/ProgramSteps.h"
 #include "app/TForm1.h"
 #include "file_fixtures.h"
 #include "platform/Picture.h"
@@ -466,3 +467,79 @@ TEST_F(InstalledStartup, WithoutAHomeTheGameWarnsAndEndsWritingNothing) {
 }
 
 } // namespace
+
+// The program run a step at a time, as the browser runs it: one frame per step, taken only
+// when due, and the same three ends as the blocking loop.
+TEST_F(Startup, StepsRunOneFrameOnlyWhenItIsDue) {
+    platform.autoAdvance = false;
+    TForm1 form(platform);
+    ProgramSteps steps(form);
+    ASSERT_TRUE(steps.begin());
+    EXPECT_FALSE(steps.frameDue());
+    platform.now = 16;
+    ASSERT_TRUE(steps.frameDue());
+    EXPECT_TRUE(steps.step());
+    EXPECT_EQ(platform.framesPresented, 1);
+    EXPECT_EQ(platform.pumps, 1); // nothing to wait for, so pumped once, before the frame
+    platform.now = 31;
+    EXPECT_FALSE(steps.frameDue());
+    platform.now = 32;
+    EXPECT_TRUE(steps.frameDue());
+    form.FormDestroy();
+}
+
+TEST_F(Startup, EscInAStepEndsWithCodeOneAndSavesTheSettings) {
+    TForm1 form(platform);
+    ProgramSteps steps(form);
+    ASSERT_TRUE(steps.begin());
+    platform.now = 16;
+    EXPECT_TRUE(steps.step());
+    platform.pressKey(vk::Escape);
+    platform.now = 32;
+    EXPECT_FALSE(steps.step());
+    EXPECT_TRUE(steps.ended());
+    EXPECT_EQ(steps.exitCode(), 1);
+    EXPECT_EQ(platform.framesPresented, 1);
+    EXPECT_EQ(platform.settingsWrites, 1);
+    EXPECT_FALSE(steps.step()); // an ended program stays ended
+    EXPECT_EQ(platform.settingsWrites, 1);
+}
+
+TEST_F(Startup, AStartUpWarningEndsTheStepsBeforeTheFirstFrame) {
+    std::filesystem::remove(work / "score.vtx");
+    TForm1 form(platform);
+    ProgramSteps steps(form);
+    EXPECT_FALSE(steps.begin());
+    EXPECT_EQ(steps.exitCode(), 0);
+    expectOneBox(kNoRanking);
+    EXPECT_FALSE(steps.step());
+    EXPECT_EQ(platform.framesPresented, 0);
+}
+
+TEST_F(Startup, AStepThatMustNotWaitLeavesAFrameForLaterAfterTheTitleIsBack) {
+    platform.autoAdvance = false; // any wait inside the frame loop would never end
+    TForm1 form(platform);
+    ProgramSteps steps(form);
+    ASSERT_TRUE(steps.begin());
+    EXPECT_TRUE(steps.stepWhenDue()); // not due yet: nothing happens at all
+    EXPECT_EQ(platform.pumps, 0);
+    EXPECT_EQ(platform.framesPresented, 0);
+    platform.now = 16;
+    platform.pressKey(vk::F3); // to the ranking
+    EXPECT_TRUE(steps.stepWhenDue());
+    EXPECT_EQ(platform.framesPresented, 1);
+    EXPECT_EQ(form.g.mode, 4);
+    platform.now = 32;
+    platform.pressKey(vk::F3); // back to the title, which restarts the frame clock
+    EXPECT_TRUE(steps.stepWhenDue());
+    EXPECT_EQ(form.g.mode, 0);
+    EXPECT_EQ(platform.framesPresented, 1);
+    platform.now = 47;
+    EXPECT_TRUE(steps.stepWhenDue());
+    EXPECT_EQ(platform.framesPresented, 1);
+    platform.now = 48;
+    EXPECT_TRUE(steps.stepWhenDue());
+    EXPECT_EQ(platform.framesPresented, 2);
+    EXPECT_EQ(platform.presentTimes.back(), 48u);
+    form.FormDestroy();
+}

@@ -6,7 +6,8 @@
 #   bash tools/setup.sh test   install what is missing, build, run all tests, build the Debian
 #                              package and play the installed game, then build again with
 #                              AddressSanitizer and UndefinedBehaviorSanitizer and run the
-#                              unit tests there
+#                              unit tests there, and last build the browser version and test it
+#                              in headless Chromium (tools/web.sh test)
 #
 # Packages are installed with apt-get, directly as root or through sudo otherwise. The build
 # goes to build/ in the source folder (BUILD_DIR overrides it). "run" starts the game in the
@@ -91,4 +92,9 @@ cmake -S "$src" -B "$sanitized" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVORTALIX_SAN
 cmake --build "$sanitized" -j "$jobs"
 UBSAN_OPTIONS=print_stacktrace=1 \
     ctest --test-dir "$sanitized" --output-on-failure -j "$jobs" -LE e2e
+
+# The browser build and its tests in headless Chromium, with this build's data files and
+# headless runner.
+NATIVE_BUILD_DIR="$build" WEB_BUILD_DIR="${build}-web" VORTALIX_WERROR=ON \
+    bash "$src/tools/web.sh" test
 echo "all tests passed"

@@ -1,53 +1,18 @@
 #include "platform/sdl/SdlAudio.h"
 
-#include "audio/AudioFiles.h"
 #include "audio/MciDevice.h"
+#include "platform/sdl/SdlEffects.h"
 #include "platform/sdl/SdlMusic.h"
 
 #include <SDL.h>
 #include <SDL_mixer.h>
 
 #include <cstdio>
-#include <sys/stat.h>
-#include <vector>
-
-namespace {
-
-// What a file looked like when it was decoded, so that a file replaced since then is noticed.
-struct FileStamp {
-    dev_t dev = 0;
-    ino_t ino = 0;
-    off_t size = 0;
-    struct timespec mtime = {};
-};
-
-bool stampOf(const char* path, FileStamp& s) {
-    struct stat st;
-    if (::stat(path, &st) != 0) return false;
-    s.dev = st.st_dev;
-    s.ino = st.st_ino;
-    s.size = st.st_size;
-    s.mtime = st.st_mtim;
-    return true;
-}
-
-bool sameStamp(const FileStamp& a, const FileStamp& b) {
-    return a.dev == b.dev && a.ino == b.ino && a.size == b.size &&
-           a.mtime.tv_sec == b.mtime.tv_sec && a.mtime.tv_nsec == b.mtime.tv_nsec;
-}
-
-struct Effect {
-    std::string path;
-    Mix_Chunk* chunk = nullptr; // null: the file could not be decoded, so it stays silent
-    FileStamp stamp;
-};
-
-} // namespace
 
 struct SdlAudio::Impl {
     bool open = false;
     bool subsystem = false;
-    std::vector<Effect> effects; // ten of them, searched by path
+    SdlEffects effects;
     MciDevice device;
     SdlMusic music;
 };
@@ -83,9 +48,6 @@ void SdlAudio::init() {
 void SdlAudio::shutdown() {
     if (!impl_->open) return;
     impl_->music.stop();
-    Mix_HaltChannel(-1);
-    for (Effect& e : impl_->effects)
-        if (e.chunk) Mix_FreeChunk(e.chunk);
     impl_->effects.clear();
     Mix_CloseAudio();
     Mix_Quit();
@@ -95,36 +57,11 @@ void SdlAudio::shutdown() {
 }
 
 void SdlAudio::preloadSound(const std::string& path) {
-    if (!impl_->open) return;
-    for (const Effect& e : impl_->effects)
-        if (e.path == path) return;
-    Effect e;
-    e.path = path;
-    std::vector<uint8_t> bytes;
-    // Checked before SDL sees it: handed a MIDI file by mistake, Mix_LoadWAV renders it as
-    // music, for half a minute and with the audio device locked.
-    if (stampOf(path.c_str(), e.stamp) && readAudioFile(path.c_str(), kMaxWavBytes, bytes) &&
-        isPlayableWav(bytes)) {
-        SDL_RWops* rw = SDL_RWFromConstMem(bytes.data(), int(bytes.size()));
-        if (rw) e.chunk = Mix_LoadWAV_RW(rw, 1);
-    }
-    if (!e.chunk)
-        std::fprintf(stderr, "vortalix: %s is not a playable WAV file; it stays silent\n",
-                     path.c_str());
-    impl_->effects.push_back(std::move(e));
+    if (impl_->open) impl_->effects.preload(path);
 }
 
 void SdlAudio::playSound(const std::string& path) {
-    if (!impl_->open) return;
-    for (const Effect& e : impl_->effects) {
-        if (e.path != path) continue;
-        // Decoding is done at start-up only; a file replaced since then is not what was
-        // checked, and decoding it now would hold up the frame, so it stays silent.
-        FileStamp now;
-        if (!e.chunk || !stampOf(path.c_str(), now) || !sameStamp(now, e.stamp)) return;
-        Mix_PlayChannel(0, e.chunk, 0);
-        return;
-    }
+    if (impl_->open) impl_->effects.play(path);
 }
 
 void SdlAudio::mciSendString(const std::string& command, bool) {

@@ -119,6 +119,10 @@ class KeyStates {
         pressed_[vk] = true;
     }
     void release(uint8_t vk) { down_[vk] = false; }
+    // Pressed and let go again before anyone looked: seen once by the next query.
+    void tap(uint8_t vk) {
+        if (vk != 0) pressed_[vk] = true;
+    }
     // Focus went elsewhere: the key-ups will not be seen, so nothing counts as held.
     void releaseAll() { down_.fill(false); }
     bool query(uint8_t vk) {

@@ -7,7 +7,7 @@
 # the screenshot and the player's first ranking in ~/.local/share/vortalix/, private folders,
 # nothing in the working directory, nothing changed under /usr. Second start, with a ranking
 # of ten zero scores moved into the player's folder: a game to its end and the name "AB"
-# entered, which must land in that ranking.
+# entered, which must land in that ranking. Both games must be kept as replays.
 #
 # Usage: installed_game.sh <vortalix_VERSION_ARCH.deb>   (as root, or with sudo at hand)
 set -euo pipefail
@@ -98,6 +98,11 @@ assert name == "AB" and score.isdigit() and score != "0", f"first rank is {name!
 print(f"ranking in the player's folder: 1ST AB {score}")
 PY
 [ -z "$(ls -A "$E2E_WORK/cwd")" ] || e2e_fail "the game wrote into its working directory"
+# Both games were kept as replays beside the settings: the abandoned one and the ranked one.
+count=$(find "$config/replays" -name '*.vtr' | wc -l)
+[ "$count" -eq 2 ] || e2e_fail "$count replays in $config/replays, expected 2"
+[ "$(stat -c %a "$config/replays")" = 700 ] || e2e_fail "the replays folder is not private"
+echo "both games kept as replays in $config/replays"
 
 trap e2e_cleanup EXIT
 "${as_root[@]}" env DEBIAN_FRONTEND=noninteractive apt-get remove -y vortalix >/dev/null 2>&1 ||
