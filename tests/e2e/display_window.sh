@@ -3,7 +3,7 @@
 # 720x819 window whose picture is the F1 shot with every pixel a 3x3 block; F11 covers the
 # screen with that frame centred and black around it, F11 again brings the window back to its
 # size and place. Without a [Display] section the window is the usual 240x273 one; fullscreen
-# is kept in the settings and comes back at the next start.
+# is kept in the settings and comes back at the next start, where Alt+Enter leaves it.
 #
 # Usage: display_window.sh <build dir> <source dir>
 set -euo pipefail
@@ -83,12 +83,17 @@ paused_game
 key F11
 sleep 1
 expect_geometry 1280x1024+0+0 "fullscreen from 240x273"
-key F1
-sleep 0.5
-import -window root "$E2E_WORK/full1.png"
-convert -size 1280x1024 xc:black \( "$E2E_WORK/game/g_sc0.bmp" -sample 300% \) \
-    -geometry +280+102 -composite "$E2E_WORK/full1-want.png"
-d=$(differing "$E2E_WORK/full1.png" "$E2E_WORK/full1-want.png")
+for try in 0 1 2; do
+    key F1
+    sleep 0.5
+    import -window root "$E2E_WORK/full1.png"
+    [ -s "$E2E_WORK/game/g_sc$try.bmp" ] || e2e_fail "no screenshot g_sc$try.bmp"
+    convert -size 1280x1024 xc:black \( "$E2E_WORK/game/g_sc$try.bmp" -sample 300% \) \
+        -geometry +280+102 -composite "$E2E_WORK/full1-want.png"
+    d=$(differing "$E2E_WORK/full1.png" "$E2E_WORK/full1-want.png")
+    [ "$d" = 0 ] && break
+    echo "the picture moved between the shot and the screen's picture ($d pixels); again"
+done
 [ "$d" = 0 ] || e2e_fail "fullscreen from 240x273 differs from the 3x shot in $d pixels"
 key F11
 sleep 1
@@ -105,7 +110,7 @@ e2e_start_game
 e2e_find_window
 sleep 1
 expect_geometry 1280x1024+0+0 "started fullscreen"
-key F11
+key alt+Return # the other fullscreen key
 sleep 1
 expect_geometry 240x273+200+107 "left the restored fullscreen"
 key Escape || true
