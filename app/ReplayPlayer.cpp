@@ -183,6 +183,17 @@ bool ReplayPlayer::step() {
     }
     for (size_t k = 0; k < keyCount; ++k)
         if (!deliver(keys[k])) return false;
+    return frame(length);
+}
+
+void ReplayPlayer::runOn() {
+    platform_.recordingOver = true;
+    frame(16);
+}
+
+bool ReplayPlayer::frame(uint32_t length) {
+    // The clock reads `length` ms after the previous frame began, so the game's frame wait
+    // ends at once with that frame length.
     platform_.now = uint32_t(form_.g.lastframe) + length;
     try {
         bool done = true;
@@ -193,17 +204,6 @@ bool ReplayPlayer::step() {
         return false;
     }
     return true;
-}
-
-void ReplayPlayer::runOn() {
-    platform_.recordingOver = true;
-    platform_.now = uint32_t(form_.g.lastframe) + 16;
-    try {
-        bool done = true;
-        form_.mainloop(done);
-    } catch (const ProgramExit& e) {
-        exitCode_ = e.code;
-    }
 }
 
 void ReplayPlayer::end() {

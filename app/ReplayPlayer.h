@@ -81,6 +81,7 @@ class ReplayPlayer {
 
   private:
     bool deliver(uint8_t key);
+    bool frame(uint32_t length);
 
     const Replay& replay_;
     ReplayPlatform platform_;

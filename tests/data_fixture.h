@@ -6,6 +6,7 @@
 
 #include "app/GameState.h"
 #include "platform/Picture.h"
+#include "platform/Platform.h"
 
 #include <cstdint>
 #include <cstdio>
@@ -141,6 +142,26 @@ struct GameFolders {
         writeBytes(exe / "VORTALIX.ini", text.data(), text.size());
     }
 };
+
+// The golden game: a fixed seed and settings, the start at frame 45, one step down and back
+// left under its own trail (scratches and level-ups), a death, and the name "AB" (A, B, then
+// two steps left to '#', and confirm). Play begins after the 253 frames of the count-down;
+// the point then steps on frames 298 + 3n.
+template <class P> void scriptGoldenGame(const GameFolders& dirs, P& p) {
+    p.exeDirectory = dirs.exeDir();
+    p.timeOfDay = 4242;
+    dirs.writeSettings(
+        "[BackGround]\nPath=none\nEnable=1\n[Sound]\nSE=1\nBGM=1\n[Zoom]\nEnable=0\n");
+    p.keysAtFrame[45] = {vk::X};
+    p.keysAtFrame[539] = {vk::Right};
+    p.keysAtFrame[542] = {vk::C};
+    p.keysAtFrame[1700] = {vk::X};
+    p.keysAtFrame[1702] = {vk::D6};
+    p.keysAtFrame[1704] = {vk::D5};
+    p.keysAtFrame[1706] = {vk::Z};
+    p.keysAtFrame[1708] = {vk::Left};
+    p.keysAtFrame[1710] = {vk::Up};
+}
 
 // FNV-1a over a surface's bytes: a short fingerprint of a whole frame.
 inline uint64_t hashSurface(const Surface& s) {

@@ -20,24 +20,7 @@ class GoldenGame : public ::testing::Test {
     fixture::GameFolders dirs;
     HeadlessPlatform p;
 
-    void SetUp() override {
-        p.exeDirectory = dirs.exeDir();
-        p.timeOfDay = 4242;
-        dirs.writeSettings(
-            "[BackGround]\nPath=none\nEnable=1\n[Sound]\nSE=1\nBGM=1\n[Zoom]\nEnable=0\n");
-        // Play begins after the 253 frames of the count-down started at frame 45; the point
-        // then steps on frames 298 + 3n.
-        p.keysAtFrame[45] = {vk::X};
-        p.keysAtFrame[539] = {vk::Right}; // down for one step
-        p.keysAtFrame[542] = {vk::C};     // then left, under its own trail
-        // The name entry: A, B, then two steps left to '#', and confirm.
-        p.keysAtFrame[1700] = {vk::X};
-        p.keysAtFrame[1702] = {vk::D6};
-        p.keysAtFrame[1704] = {vk::D5};
-        p.keysAtFrame[1706] = {vk::Z};
-        p.keysAtFrame[1708] = {vk::Left};
-        p.keysAtFrame[1710] = {vk::Up};
-    }
+    void SetUp() override { fixture::scriptGoldenGame(dirs, p); }
 };
 
 TEST_F(GoldenGame, ScriptedGameEndsInTheRanking) {

@@ -182,22 +182,11 @@ struct HashingPlatform : HeadlessPlatform {
 class RecordedGame : public ::testing::Test {
   protected:
     void SetUp() override {
-        live.exeDirectory = dirs.exeDir();
-        live.timeOfDay = 4242;
-        dirs.writeSettings(
-            "[BackGround]\nPath=none\nEnable=1\n[Sound]\nSE=1\nBGM=1\n[Zoom]\nEnable=0\n");
+        fixture::scriptGoldenGame(dirs, live);
+        // A pause switched on and off on the title, and speed held.
         live.keysAtFrame[20] = {vk::F7};
         live.keysAtFrame[30] = {vk::F7};
-        live.keysAtFrame[45] = {vk::X};
         live.holds.push_back({400, 420, vk::S});
-        live.keysAtFrame[539] = {vk::Right};
-        live.keysAtFrame[542] = {vk::C};
-        live.keysAtFrame[1700] = {vk::X};
-        live.keysAtFrame[1702] = {vk::D6};
-        live.keysAtFrame[1704] = {vk::D5};
-        live.keysAtFrame[1706] = {vk::Z};
-        live.keysAtFrame[1708] = {vk::Left};
-        live.keysAtFrame[1710] = {vk::Up};
     }
     fixture::GameFolders dirs;
     HashingPlatform live;
