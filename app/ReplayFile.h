@@ -37,6 +37,8 @@
 
 constexpr uint16_t kReplayFormat = 1;
 constexpr const char* kReplayExtension = ".vtr";
+// No replay file is read past this size: a day of play packs into far less.
+constexpr size_t kMaxReplayFile = size_t(64) * 1024 * 1024;
 
 enum ReplayFlag : uint8_t { kReplayAbandoned = 1, kReplayRanked = 2 };
 enum ReplayEvent : uint8_t { kEventFrames = 0, kEventLongFrame = 1, kEventKey = 2 };

@@ -4,7 +4,6 @@
 
 namespace {
 
-constexpr size_t kMaxReplayFile = 64u * 1024 * 1024;
 // A recorded frame can be no longer than this; anything longer is a damaged recording, and
 // the clock must not be thrown far ahead.
 constexpr uint32_t kMaxFrameMs = 3600u * 1000;

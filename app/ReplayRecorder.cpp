@@ -11,7 +11,6 @@ namespace {
 
 // Long scores are cut in file names; the file itself holds the whole score.
 constexpr size_t kScoreInName = 40;
-constexpr size_t kMaxReplayFile = 64u * 1024 * 1024;
 
 bool endsWith(const std::string& s, const char* tail) {
     const size_t n = std::strlen(tail);
