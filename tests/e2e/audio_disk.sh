@@ -26,7 +26,12 @@ xpid=""
 gpid=""
 cleanup() {
     [ -n "$gpid" ] && kill "$gpid" 2>/dev/null || true
-    [ -n "$xpid" ] && kill "$xpid" 2>/dev/null || true
+    # Waited for, so that the next script cannot find this server still answering on its
+    # display number while it shuts down.
+    if [ -n "$xpid" ]; then
+        kill "$xpid" 2>/dev/null || true
+        wait "$xpid" 2>/dev/null || true
+    fi
     rm -rf "$work"
 }
 trap cleanup EXIT
@@ -42,15 +47,32 @@ rec[256] = 4; rec[257:261] = b'ZERO'
 open(sys.argv[1], 'wb').write(bytes(rec) * 10)
 PY
 
+# A free display number; another script may take the same one at the same moment, or the
+# server may not come up, so the next number is tried until one answers.
 display=""
-for n in $(seq 171 199); do
-    if [ ! -e "/tmp/.X$n-lock" ] && [ ! -e "/tmp/.X11-unix/X$n" ]; then display=":$n"; break; fi
+for n in $(seq $((171 + RANDOM % 100)) 299); do
+    [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ] && continue
+    Xvfb ":$n" -screen 0 800x600x24 -nolisten tcp >/dev/null 2>&1 &
+    xpid=$!
+    for _ in $(seq 50); do
+        kill -0 "$xpid" 2>/dev/null || break
+        if DISPLAY=":$n" xdpyinfo >/dev/null 2>&1; then
+            # An older server on this number may have answered; ours is alive only if it
+            # did not give up on finding the number taken.
+            sleep 0.3
+            kill -0 "$xpid" 2>/dev/null && display=":$n"
+            break
+        fi
+        sleep 0.1
+    done
+    [ -n "$display" ] && kill -0 "$xpid" 2>/dev/null && break
+    kill "$xpid" 2>/dev/null || true
+    wait "$xpid" 2>/dev/null || true
+    xpid=""
+    display=""
 done
-[ -n "$display" ] || { echo "no free X display"; exit 1; }
-Xvfb "$display" -screen 0 800x600x24 -nolisten tcp >/dev/null 2>&1 &
-xpid=$!
+[ -n "$display" ] || { echo "no X server could be started"; exit 1; }
 export DISPLAY=$display
-for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
 
 settings() { # effects, music
     printf '[BackGround]\nPath=none\nEnable=1\n[Sound]\nSE=%s\nBGM=%s\n[Zoom]\nEnable=0\n' \

@@ -30,7 +30,10 @@ e2e_cleanup() {
         sleep 0.5
         kill -9 "$E2E_GAME_PID" 2>/dev/null || true
     fi
-    if [ -n "$E2E_XPID" ]; then kill "$E2E_XPID" 2>/dev/null || true; fi
+    if [ -n "$E2E_XPID" ]; then
+        kill "$E2E_XPID" 2>/dev/null || true
+        wait "$E2E_XPID" 2>/dev/null || true # gone before the next script looks for a display
+    fi
     if [ -n "$E2E_WORK" ] && [ -z "${E2E_KEEP:-}" ]; then rm -rf "$E2E_WORK"; fi
 }
 
