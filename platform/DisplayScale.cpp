@@ -60,17 +60,20 @@ void widenRow(const uint32_t* src, uint32_t* dst, int32_t n, int32_t count) {
 
 } // namespace
 
-void drawScaled(const Pixels32& frame, const Placement& at, const Pixels32& t, uint32_t black) {
+void drawScaled(const Pixels32& frame, const Placement& at, const Pixels32& t, uint32_t black,
+                bool surround) {
     if (t.pixels == nullptr || t.width <= 0 || t.height <= 0) return;
     const int32_t n = std::max(int32_t(1), at.scale);
     const int32_t top = std::min(at.top, t.height);
     const int32_t bottom = std::min(at.top + frame.height * n, t.height);
     const int32_t left = std::min(at.left, t.width);
     const int32_t right = std::min(at.left + frame.width * n, t.width);
-    fillRows(t, 0, top, black);
-    fillRows(t, std::max(top, bottom), t.height, black);
+    if (surround) {
+        fillRows(t, 0, top, black);
+        fillRows(t, std::max(top, bottom), t.height, black);
+    }
     if (right <= left) {
-        fillRows(t, top, bottom, black);
+        if (surround) fillRows(t, top, bottom, black);
         return;
     }
     // Whole frame pixels that fit, then the part of one that is cut off at the right edge.
@@ -79,14 +82,16 @@ void drawScaled(const Pixels32& frame, const Placement& at, const Pixels32& t, u
         const uint32_t* src = reinterpret_cast<const uint32_t*>(
             frame.pixels + ptrdiff_t((y - at.top) / n) * frame.pitch);
         uint32_t* first = reinterpret_cast<uint32_t*>(t.pixels + ptrdiff_t(y) * t.pitch);
-        std::fill(first, first + left, black);
+        if (surround) std::fill(first, first + left, black);
         widenRow(src, first + left, n, whole);
         if (rest > 0) std::fill(first + left + whole * n, first + right, src[whole]);
-        std::fill(first + right, first + t.width, black);
+        if (surround) std::fill(first + right, first + t.width, black);
         // The other rows of the block are the same bytes.
+        const int32_t from = surround ? 0 : left, to = surround ? t.width : right;
         const int32_t blockEnd = std::min(y + n, bottom);
         for (int32_t copy = y + 1; copy < blockEnd; ++copy)
-            std::memcpy(t.pixels + ptrdiff_t(copy) * t.pitch, first, size_t(t.width) * 4);
+            std::memcpy(t.pixels + ptrdiff_t(copy) * t.pitch + ptrdiff_t(from) * 4, first + from,
+                        size_t(to - from) * 4);
     }
 }
 

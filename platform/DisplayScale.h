@@ -38,8 +38,11 @@ struct Pixels32 {
 };
 
 // Draws a frame already in the target's pixel format into the target at the placement,
-// clipped to the target; everything the frame does not cover is `black`. Each frame row is
-// widened once into the first row of its block, the other N - 1 rows are byte copies of it.
-void drawScaled(const Pixels32& frame, const Placement& at, const Pixels32& target, uint32_t black);
+// clipped to the target; everything the frame does not cover is `black`, unless `surround` is
+// false: then only the frame's own rectangle is written (the black is already there from an
+// earlier frame). Each frame row is widened once into the first row of its block, the other
+// N - 1 rows are byte copies of it.
+void drawScaled(const Pixels32& frame, const Placement& at, const Pixels32& target, uint32_t black,
+                bool surround = true);
 
 } // namespace display

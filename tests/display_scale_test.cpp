@@ -57,27 +57,29 @@ TEST_P(DisplayCopy, EveryFramePixelIsAnExactBlock) {
     src.width = 5;
     src.height = 3;
     const int32_t w = 5 * n + 7, h = 3 * n + 4, pitchPixels = w + 3;
-    std::vector<uint32_t> pixels(size_t(pitchPixels) * size_t(h), 0x12345678u);
-    display::Pixels32 t;
-    t.pixels = reinterpret_cast<uint8_t*>(pixels.data());
-    t.pitch = pitchPixels * 4;
-    t.width = w;
-    t.height = h;
-    display::Placement at;
-    at.scale = n;
-    at.left = 3;
-    at.top = 2;
-    display::drawScaled(src, at, t, 0xff000000u);
-    for (int32_t y = 0; y < h; ++y)
-        for (int32_t x = 0; x < pitchPixels; ++x) {
-            const uint32_t got = pixels[size_t(y) * size_t(pitchPixels) + size_t(x)];
-            uint32_t want = 0xff000000u; // black around the frame
-            if (x >= w)
-                want = 0x12345678u; // past the row's end, untouched
-            else if (x >= 3 && x < 3 + 5 * n && y >= 2 && y < 2 + 3 * n)
-                want = frame[size_t((y - 2) / n * 5 + (x - 3) / n)];
-            ASSERT_EQ(got, want) << "at " << x << "," << y;
-        }
+    // Without the surround only the frame's rectangle is written: the black stays from before.
+    for (const bool surround : {true, false}) {
+        std::vector<uint32_t> pixels(size_t(pitchPixels) * size_t(h), 0x12345678u);
+        display::Pixels32 t;
+        t.pixels = reinterpret_cast<uint8_t*>(pixels.data());
+        t.pitch = pitchPixels * 4;
+        t.width = w;
+        t.height = h;
+        display::Placement at;
+        at.scale = n;
+        at.left = 3;
+        at.top = 2;
+        display::drawScaled(src, at, t, 0xff000000u, surround);
+        for (int32_t y = 0; y < h; ++y)
+            for (int32_t x = 0; x < pitchPixels; ++x) {
+                const uint32_t got = pixels[size_t(y) * size_t(pitchPixels) + size_t(x)];
+                // Black around the frame; past the row's end, untouched.
+                uint32_t want = surround && x < w ? 0xff000000u : 0x12345678u;
+                if (x >= 3 && x < 3 + 5 * n && y >= 2 && y < 2 + 3 * n)
+                    want = frame[size_t((y - 2) / n * 5 + (x - 3) / n)];
+                ASSERT_EQ(got, want) << "at " << x << "," << y << (surround ? "" : " (frame only)");
+            }
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(Display, DisplayCopy, ::testing::Values(1, 2, 3, 4, 8),

@@ -35,10 +35,11 @@ jobs=$(nproc 2>/dev/null || echo 2)
 packages=(build-essential cmake pkg-config libsdl2-dev libsdl2-mixer-dev libfluidsynth-dev
     fluid-soundfont-gm libturbojpeg0-dev libsimpleini-dev libicu-dev libpng-dev zlib1g-dev
     libgtest-dev zenity xfonts-base fonts-ipafont-gothic)
-# What the end-to-end tests drive the real window with, what makes and checks the Debian
+# What the end-to-end tests drive the real window with (Mesa's OpenGL so that SDL's renderer
+# can be checked on a machine without a GPU), what makes and checks the Debian
 # package, and Google Benchmark, so that the benchmarks are built (not run) with the tests.
 if [ "$mode" = test ]; then
-    packages+=(xvfb xauth xdotool x11-utils imagemagick python3
+    packages+=(xvfb xauth xdotool x11-utils imagemagick python3 libgl1-mesa-dri libglx-mesa0
         dpkg-dev lintian desktop-file-utils appstream man-db groff-base libbenchmark-dev)
 fi
 

@@ -5,6 +5,8 @@
 #include "platform/sdl/SdlFileFilter.h"
 #include "platform/sdl/SdlPlatform.h"
 
+#include "platform/sdl/SdlFrameOutput.h"
+
 #include <SDL.h>
 #include <SDL_syswm.h>
 
@@ -46,8 +48,10 @@ void SdlPlatform::serviceWhileModal() {
         if (event.type == SDL_QUIT) closePending_ = true;
         if (event.type != SDL_WINDOWEVENT) continue; // the player's keys belong to the dialog
         if (event.window.event == SDL_WINDOWEVENT_CLOSE) closePending_ = true;
-        if (event.window.event == SDL_WINDOWEVENT_EXPOSED && presented_)
-            SDL_UpdateWindowSurface(window_);
+        if (event.window.event == SDL_WINDOWEVENT_EXPOSED && presented_) {
+            output_->invalidate();
+            output_->show();
+        }
     }
 }
 

@@ -8,6 +8,8 @@
 
 #include "platform/sdl/SdlPlatform.h"
 
+#include "platform/sdl/SdlFrameOutput.h"
+
 #include "platform/sdl/DeadlineSleep.h"
 
 #include <SDL.h>
@@ -79,7 +81,7 @@ void SdlPlatform::updateWindowPaced() {
     const Clock::time_point before = Clock::now();
     presentLog_.record(
         std::chrono::duration_cast<std::chrono::nanoseconds>(before.time_since_epoch()).count());
-    SDL_UpdateWindowSurface(window_);
+    output_->show();
     const Clock::time_point after = Clock::now();
 
     // SDL writes the request a few microseconds after "before" and then waits for the X

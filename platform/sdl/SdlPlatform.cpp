@@ -4,12 +4,14 @@
 
 #include "platform/DisplayScale.h"
 #include "platform/sdl/DeadlineSleep.h"
-#include "platform/sdl/PixelConvert.h"
+#include "platform/sdl/SdlFrameOutput.h"
+#include "platform/sdl/SdlGpuProbe.h"
 
 #include <SDL.h>
 
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <stdexcept>
 
 namespace {
@@ -35,6 +37,7 @@ SdlPlatform::SdlPlatform() {
     window_ = SDL_CreateWindow(kCaption, kLeft, kTop, clientW_, clientH_, flags);
     if (window_ == nullptr)
         throw std::runtime_error(std::string("cannot create the window: ") + SDL_GetError());
+    chooseFrameOutput();
     // The game reads keys, not text: an input method must not swallow them.
     SDL_StopTextInput();
     // Pads are welcome but not needed: without the subsystem the keyboard still plays.
@@ -47,7 +50,33 @@ SdlPlatform::SdlPlatform() {
 
 SdlPlatform::~SdlPlatform() {
     audio_.shutdown();
+    output_.reset();
     if (window_ != nullptr) SDL_DestroyWindow(window_);
+}
+
+void SdlPlatform::chooseFrameOutput() {
+    output_ = std::make_unique<SdlFrameOutput>(window_);
+    const char* asked = std::getenv("VORTALIX_PRESENT");
+    present::Request request = present::parseRequest(asked);
+    if (request == present::Request::Unknown) {
+        std::fprintf(stderr,
+                     "vortalix: VORTALIX_PRESENT=%s is not one of surface, renderer, auto; the "
+                     "game chooses\n",
+                     asked);
+        request = present::Request::Auto;
+    }
+    present::RendererFacts facts;
+    if (present::worthProbing(request, present::directRenderingOffered(window_)))
+        facts = present::probeRenderer();
+    if (present::choose(request, facts) == present::Path::Renderer) {
+        std::string error;
+        if (!output_->useRenderer(error))
+            std::fprintf(stderr, "vortalix: no accelerated renderer: %s\n", error.c_str());
+    }
+    // Said only when the player asked, so that a plain start stays quiet.
+    if (request != present::Request::Auto)
+        std::fprintf(stderr, "vortalix: frames go through %s\n",
+                     output_->rendererDescription().c_str());
 }
 
 void SdlPlatform::pumpMessages() {
@@ -93,6 +122,9 @@ void SdlPlatform::handleEvent(const SDL_Event& event) {
             keys_.releaseAll();
             gamepad_.releaseAll();
         }
+        if (event.window.event == SDL_WINDOWEVENT_EXPOSED ||
+            event.window.event == SDL_WINDOWEVENT_SIZE_CHANGED)
+            output_->invalidate();
         if (event.window.event == SDL_WINDOWEVENT_CLOSE && events_ != nullptr)
             events_->onCloseRequest();
         break;
@@ -119,64 +151,6 @@ void SdlPlatform::clientSize(int32_t& width, int32_t& height) const {
     SDL_GetWindowSize(window_, &w, &h);
     width = w;
     height = h;
-}
-
-void SdlPlatform::copyToWindow(const Surface& frame) {
-    SDL_Surface* target = SDL_GetWindowSurface(window_);
-    if (target == nullptr) {
-        std::fprintf(stderr, "vortalix: no window surface: %s\n", SDL_GetError());
-        return;
-    }
-    if (SDL_MUSTLOCK(target) && SDL_LockSurface(target) != 0) return;
-    const display::Placement at =
-        display::place(target->w, target->h, frame.width(), frame.height());
-    const SDL_PixelFormat* f = target->format;
-    if (f->BytesPerPixel == 4 && f->Rloss == 0 && f->Gloss == 0 && f->Bloss == 0) {
-        // Every 32-bit format with 8-bit channels, one shift per channel; X servers at depth
-        // 24 give XRGB8888.
-        PixelLayout layout;
-        layout.redShift = f->Rshift;
-        layout.greenShift = f->Gshift;
-        layout.blueShift = f->Bshift;
-        layout.alpha = f->Amask;
-        if (at.scale == 1 && at.left == 0 && at.top == 0) {
-            // The frame as it is, at 0,0: the window of today.
-            const int32_t w = std::min<int32_t>(frame.width(), target->w);
-            const int32_t h = std::min<int32_t>(frame.height(), target->h);
-            if (w < target->w || h < target->h) SDL_FillRect(target, nullptr, 0);
-            convertBgrFrame(frame.row(0), ptrdiff_t(frame.width()) * 3,
-                            static_cast<uint8_t*>(target->pixels), target->pitch, w, h, layout,
-                            fastestConvertPath(layout));
-        } else {
-            // Larger: converted once, then each frame pixel becomes an exact block, black
-            // around the frame.
-            const size_t need = size_t(frame.width()) * size_t(frame.height());
-            if (converted_.size() < need) converted_.resize(need); // never for the game's frames
-            convertBgrFrame(frame.row(0), ptrdiff_t(frame.width()) * 3,
-                            reinterpret_cast<uint8_t*>(converted_.data()), frame.width() * 4,
-                            frame.width(), frame.height(), layout, fastestConvertPath(layout));
-            display::Pixels32 src;
-            src.pixels = reinterpret_cast<uint8_t*>(converted_.data());
-            src.pitch = frame.width() * 4;
-            src.width = frame.width();
-            src.height = frame.height();
-            display::Pixels32 dst;
-            dst.pixels = static_cast<uint8_t*>(target->pixels);
-            dst.pitch = target->pitch;
-            dst.width = target->w;
-            dst.height = target->h;
-            display::drawScaled(src, at, dst, layout.alpha);
-        }
-    } else {
-        // Anything else (16-bit, 24-bit, palettes): SDL's own converter, unscaled.
-        const int32_t w = std::min<int32_t>(frame.width(), target->w);
-        const int32_t h = std::min<int32_t>(frame.height(), target->h);
-        if (w < target->w || h < target->h) SDL_FillRect(target, nullptr, 0);
-        if (w > 0 && h > 0)
-            SDL_ConvertPixels(w, h, SDL_PIXELFORMAT_BGR24, frame.row(0), frame.width() * 3,
-                              f->format, target->pixels, target->pitch);
-    }
-    if (SDL_MUSTLOCK(target)) SDL_UnlockSurface(target);
 }
 
 bool SdlPlatform::isFullscreenKey(int32_t sym, uint16_t mod) {
@@ -235,7 +209,7 @@ void SdlPlatform::present(const Surface& frame) {
         SDL_ShowWindow(window_);
         shown_ = true;
     }
-    copyToWindow(frame);
+    output_->draw(frame);
     updateWindowPaced();
     frameStart_ = lastReading_;
     presented_ = true;

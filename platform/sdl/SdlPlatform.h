@@ -1,7 +1,7 @@
 #pragma once
-// The real platform: one fixed-size SDL2 window drawn through SDL's software framebuffer, the
-// keyboard as Windows virtual-key codes, a frame clock that sleeps instead of spinning,
-// zenity for the file dialog, and SdlAudio for sound effects and music.
+// The real platform: one SDL2 window drawn through SdlFrameOutput, the keyboard as Windows
+// virtual-key codes, a frame clock that sleeps instead of spinning, zenity for the file
+// dialog, and SdlAudio for sound effects and music.
 // SDL_Init(SDL_INIT_VIDEO) must have succeeded before one is made.
 
 #include "platform/Platform.h"
@@ -13,11 +13,13 @@
 
 #include <array>
 #include <chrono>
+#include <memory>
 #include <string>
 #include <vector>
 
 struct SDL_Window;
 union SDL_Event;
+class SdlFrameOutput;
 
 class SdlPlatform : public Platform, private SdlGamepad::Keys {
   public:
@@ -66,7 +68,9 @@ class SdlPlatform : public Platform, private SdlGamepad::Keys {
     // part so that a key wakes the game at once, a sleep to the exact deadline the last two
     // milliseconds.
     void waitUntil(Clock::time_point deadline);
-    void copyToWindow(const Surface& frame);
+    // The way frames reach the window, chosen once: SDL's accelerated renderer where a GPU
+    // draws it (or VORTALIX_PRESENT=renderer asks for it), else the window surface.
+    void chooseFrameOutput();
     static bool isFullscreenKey(int32_t sym, uint16_t mod);
     // Borderless fullscreen on the screen that holds the window, and back to the window's
     // own size and place.
@@ -102,7 +106,5 @@ class SdlPlatform : public Platform, private SdlGamepad::Keys {
 
     SdlAudio audio_;
     SdlGamepad gamepad_{*this};
-    // The frame in the window's pixel format before it is scaled; room for the zoomed frame is
-    // taken at start.
-    std::vector<uint32_t> converted_ = std::vector<uint32_t>(size_t(480) * 546);
+    std::unique_ptr<SdlFrameOutput> output_;
 };

@@ -2,7 +2,7 @@
 # The window at any size and fullscreen, on a 1280x1024 screen. [Display] Scale=3 gives a
 # 720x819 window whose picture is the F1 shot with every pixel a 3x3 block; F11 covers the
 # screen with that frame centred and black around it, F11 again brings the window back to its
-# size and place. Without a [Display] section the window is the usual 240x273 one; fullscreen
+# size and place. Both ways of drawing (the window surface, SDL's renderer) are checked so. Without a [Display] section the window is the usual 240x273 one; fullscreen
 # is kept in the settings and comes back at the next start, where Alt+Enter leaves it.
 #
 # Usage: display_window.sh <build dir> <source dir>
@@ -43,47 +43,61 @@ without_bars() {
         -draw "rectangle $((x + 630)),$((y + 801)) $((x + 713)),$((y + 812))" "$1"
 }
 
-# --- three times the frame ---
-printf '[BackGround]\nEnable=0\n[Sound]\nSE=0\nBGM=0\n[Display]\nScale=3\n' >"$ini"
-e2e_start_game
-e2e_find_window
-expect_geometry 720x819+200+107 "Scale=3"
-paused_game
-# The shot and the window's picture are taken a moment apart; should anything still have
-# moved in between, the pair is taken again.
-for try in 0 1 2; do
-    key F1
-    sleep 0.5
-    import -window root -crop 720x819+200+107 +repage "$E2E_WORK/window3.png"
-    [ -s "$E2E_WORK/game/g_sc$try.bmp" ] || e2e_fail "no screenshot g_sc$try.bmp"
-    convert "$E2E_WORK/game/g_sc$try.bmp" -sample 300% "$E2E_WORK/shot3.png"
-    without_bars "$E2E_WORK/window3.png" 0 0
-    without_bars "$E2E_WORK/shot3.png" 0 0
-    d=$(differing "$E2E_WORK/window3.png" "$E2E_WORK/shot3.png")
-    [ "$d" = 0 ] && break
-    echo "the picture moved between the shot and the window's picture ($d pixels); again"
-done
-[ "$d" = 0 ] || e2e_fail "the 3x window differs from the F1 shot scaled 3x in $d pixels"
-echo "Scale=3: the window is the F1 shot, block for block"
+# --- three times the frame, through the window surface and through SDL's renderer ---
+# $1 is the value of VORTALIX_PRESENT. Xvfb has no GPU, so left to itself the game must keep
+# to the window surface and never start OpenGL; asked for the renderer, it draws through
+# llvmpipe, and the pixels must be the same.
+scaled_and_fullscreen() {
+    local how=$1 d try
+    printf '[BackGround]\nEnable=0\n[Sound]\nSE=0\nBGM=0\n[Display]\nScale=3\n' >"$ini"
+    rm -f "$E2E_WORK/game/g_sc"*.bmp
+    e2e_start_game VORTALIX_PRESENT="$how"
+    e2e_find_window
+    expect_geometry 720x819+200+107 "Scale=3 ($how)"
+    if [ "$how" = renderer ]; then
+        grep -q 'opengl.* renderer' "$E2E_WORK/out.txt" || e2e_fail "the renderer was not used"
+    elif grep -qE 'libGLX_mesa|swrast_dri|libLLVM' "/proc/$E2E_GAME_PID/maps"; then
+        e2e_fail "OpenGL was started on a display without a GPU"
+    fi
+    paused_game
+    # The shot and the window's picture are taken a moment apart; should anything still
+    # have moved in between, the pair is taken again.
+    for try in 0 1 2; do
+        key F1
+        sleep 0.5
+        import -window root -crop 720x819+200+107 +repage "$E2E_WORK/window3.png"
+        [ -s "$E2E_WORK/game/g_sc$try.bmp" ] || e2e_fail "no screenshot g_sc$try.bmp"
+        convert "$E2E_WORK/game/g_sc$try.bmp" -sample 300% "$E2E_WORK/shot3.png"
+        without_bars "$E2E_WORK/window3.png" 0 0
+        without_bars "$E2E_WORK/shot3.png" 0 0
+        d=$(differing "$E2E_WORK/window3.png" "$E2E_WORK/shot3.png")
+        [ "$d" = 0 ] && break
+        echo "the picture moved between the shot and the window's picture ($d pixels); again"
+    done
+    [ "$d" = 0 ] || e2e_fail "the 3x window ($how) differs from the F1 shot scaled 3x in $d pixels"
+    echo "Scale=3 ($how): the window is the F1 shot, block for block"
 
-key F11
-sleep 1
-expect_geometry 1280x1024+0+0 "fullscreen"
-import -window root "$E2E_WORK/full.png"
-without_bars "$E2E_WORK/full.png" 280 102
-convert -size 1280x1024 xc:black "$E2E_WORK/shot3.png" -geometry +280+102 -composite \
-    "$E2E_WORK/full-want.png"
-d=$(differing "$E2E_WORK/full.png" "$E2E_WORK/full-want.png")
-[ "$d" = 0 ] || e2e_fail "fullscreen differs from the 3x shot centred on black in $d pixels"
-echo "fullscreen: the 3x frame centred, black around it"
-key F11
-sleep 1
-expect_geometry 720x819+200+107 "back from fullscreen"
-key Escape || true
-e2e_wait_exit
-[ "$E2E_EXIT" -eq 1 ] || e2e_fail "exit code $E2E_EXIT after Esc, expected 1"
-grep -A2 -xF '[Display]' "$ini" | grep -qxF 'Scale=3' || e2e_fail "Scale=3 was not kept"
-grep -A2 -xF '[Display]' "$ini" | grep -qxF 'Fullscreen=0' || e2e_fail "no Fullscreen=0"
+    key F11
+    sleep 1
+    expect_geometry 1280x1024+0+0 "fullscreen ($how)"
+    import -window root "$E2E_WORK/full.png"
+    without_bars "$E2E_WORK/full.png" 280 102
+    convert -size 1280x1024 xc:black "$E2E_WORK/shot3.png" -geometry +280+102 -composite \
+        "$E2E_WORK/full-want.png"
+    d=$(differing "$E2E_WORK/full.png" "$E2E_WORK/full-want.png")
+    [ "$d" = 0 ] || e2e_fail "fullscreen ($how) differs from the 3x shot centred on black in $d pixels"
+    echo "fullscreen ($how): the 3x frame centred, black around it"
+    key F11
+    sleep 1
+    expect_geometry 720x819+200+107 "back from fullscreen ($how)"
+    key Escape || true
+    e2e_wait_exit
+    [ "$E2E_EXIT" -eq 1 ] || e2e_fail "exit code $E2E_EXIT after Esc, expected 1"
+    grep -A2 -xF '[Display]' "$ini" | grep -qxF 'Scale=3' || e2e_fail "Scale=3 was not kept"
+    grep -A2 -xF '[Display]' "$ini" | grep -qxF 'Fullscreen=0' || e2e_fail "no Fullscreen=0"
+}
+scaled_and_fullscreen auto
+scaled_and_fullscreen renderer
 
 # --- no [Display] section: today's window, and fullscreen kept for the next start ---
 printf '[BackGround]\nEnable=0\n[Sound]\nSE=0\nBGM=0\n' >"$ini"
