@@ -60,6 +60,11 @@ void widenRow(const uint32_t* src, uint32_t* dst, int32_t n, int32_t count) {
 
 } // namespace
 
+int32_t pointsFor(int32_t pixels, int32_t points, int32_t realPixels) {
+    if (points <= 0 || realPixels <= points) return pixels;
+    return int32_t((int64_t(pixels) * points + realPixels - 1) / realPixels);
+}
+
 void drawScaled(const Pixels32& frame, const Placement& at, const Pixels32& t, uint32_t black,
                 bool surround) {
     if (t.pixels == nullptr || t.width <= 0 || t.height <= 0) return;

@@ -30,6 +30,12 @@ Placement place(int32_t areaW, int32_t areaH, int32_t frameW, int32_t frameH);
 int32_t windowScale(int32_t setting, int32_t usableW, int32_t usableH, int32_t frameW,
                     int32_t frameH);
 
+// The window size in points that holds at least `pixels` of the screen's real pixels, where
+// `points` points measure `realPixels` pixels (a high-DPI screen has more pixels than points;
+// SDL sizes windows in points). Rounded up: a fractional ratio leaves a thin black edge rather
+// than cutting the frame.
+int32_t pointsFor(int32_t pixels, int32_t points, int32_t realPixels);
+
 // A 32-bit picture described by row pointers: `pixels` is the top row, rows `pitch` bytes
 // apart.
 struct Pixels32 {

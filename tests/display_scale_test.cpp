@@ -44,6 +44,14 @@ INSTANTIATE_TEST_SUITE_P(
                       FitCase{"AskedEight", 1280, 1024, 8, 8, 0, 0}),
     [](const ::testing::TestParamInfo<FitCase>& info) { return std::string(info.param.name); });
 
+TEST(Display, HighDpiWindowHoldsTheWholeFrameInRealPixels) {
+    EXPECT_EQ(display::pointsFor(720, 1000, 1000), 720); // an ordinary screen
+    EXPECT_EQ(display::pointsFor(720, 640, 1280), 360);  // twice the pixels
+    EXPECT_EQ(display::pointsFor(819, 800, 1200), 546);  // one and a half
+    EXPECT_EQ(display::pointsFor(819, 1024, 1280), 656); // 1.25: 820 pixels, one spare
+    EXPECT_EQ(display::pointsFor(273, 0, 0), 273);       // nothing measured
+}
+
 // A small frame with a different colour in every pixel, drawn into a target larger than it.
 class DisplayCopy : public ::testing::TestWithParam<int32_t> {};
 

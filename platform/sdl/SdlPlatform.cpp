@@ -169,11 +169,9 @@ void SdlPlatform::setDisplay(int32_t scale, int32_t frameW, int32_t frameH, bool
     int pixelW = 0, pixelH = 0, pointW = 0, pointH = 0;
     SDL_GetWindowSizeInPixels(window_, &pixelW, &pixelH);
     SDL_GetWindowSize(window_, &pointW, &pointH);
-    if (pixelW > pointW && pointW > 0) {
-        const int32_t points = (frameW * n * pointW + pixelW - 1) / pixelW;
-        const int32_t pointsH = (frameH * n * pointH + pixelH - 1) / pixelH;
-        setClientSize(points, pointsH);
-    }
+    if (pixelW > pointW && pointW > 0)
+        setClientSize(display::pointsFor(frameW * n, pointW, pixelW),
+                      display::pointsFor(frameH * n, pointH, pixelH));
     if (fullscreen) toggleFullscreen();
 }
 
