@@ -43,12 +43,35 @@ without_bars() {
         -draw "rectangle $((x + 630)),$((y + 801)) $((x + 713)),$((y + 812))" "$1"
 }
 
+# Takes an F1 shot and the screen's picture (cropped to $1, in which the frame x3 should lie
+# at +$2+$3) and leaves in d the number of pixels in which they differ, bars left out. They
+# are taken a moment apart; should anything still have moved in between, the pair is taken
+# again. No shot may be there before (each F1 writes g_sc0.bmp); the shot x3 stays in shot3.png.
+compare_with_shot() {
+    local crop=$1 x=$2 y=$3 try shot="$E2E_WORK/game/g_sc0.bmp"
+    for try in 0 1 2; do
+        key F1
+        sleep 0.5
+        import -window root -crop "$crop" +repage "$E2E_WORK/screen.png"
+        [ -s "$shot" ] || e2e_fail "no screenshot after F1"
+        convert "$shot" -sample 300% "$E2E_WORK/shot3.png"
+        convert -size "${crop%%+*}" xc:black "$E2E_WORK/shot3.png" -geometry "+$x+$y" \
+            -composite "$E2E_WORK/want.png"
+        without_bars "$E2E_WORK/screen.png" "$x" "$y"
+        without_bars "$E2E_WORK/want.png" "$x" "$y"
+        d=$(differing "$E2E_WORK/screen.png" "$E2E_WORK/want.png")
+        [ "$d" = 0 ] && return 0
+        echo "the picture moved between the shot and the screen's picture ($d pixels); again"
+        rm -f "$shot"
+    done
+}
+
 # --- three times the frame, through the window surface and through SDL's renderer ---
 # $1 is the value of VORTALIX_PRESENT. Xvfb has no GPU, so left to itself the game must keep
 # to the window surface and never start OpenGL; asked for the renderer, it draws through
 # llvmpipe, and the pixels must be the same.
 scaled_and_fullscreen() {
-    local how=$1 d try
+    local how=$1 d
     printf '[BackGround]\nEnable=0\n[Sound]\nSE=0\nBGM=0\n[Display]\nScale=3\n' >"$ini"
     rm -f "$E2E_WORK/game/g_sc"*.bmp
     e2e_start_game VORTALIX_PRESENT="$how"
@@ -60,20 +83,7 @@ scaled_and_fullscreen() {
         e2e_fail "OpenGL was started on a display without a GPU"
     fi
     paused_game
-    # The shot and the window's picture are taken a moment apart; should anything still
-    # have moved in between, the pair is taken again.
-    for try in 0 1 2; do
-        key F1
-        sleep 0.5
-        import -window root -crop 720x819+200+107 +repage "$E2E_WORK/window3.png"
-        [ -s "$E2E_WORK/game/g_sc$try.bmp" ] || e2e_fail "no screenshot g_sc$try.bmp"
-        convert "$E2E_WORK/game/g_sc$try.bmp" -sample 300% "$E2E_WORK/shot3.png"
-        without_bars "$E2E_WORK/window3.png" 0 0
-        without_bars "$E2E_WORK/shot3.png" 0 0
-        d=$(differing "$E2E_WORK/window3.png" "$E2E_WORK/shot3.png")
-        [ "$d" = 0 ] && break
-        echo "the picture moved between the shot and the window's picture ($d pixels); again"
-    done
+    compare_with_shot 720x819+200+107 0 0
     [ "$d" = 0 ] || e2e_fail "the 3x window ($how) differs from the F1 shot scaled 3x in $d pixels"
     echo "Scale=3 ($how): the window is the F1 shot, block for block"
 
@@ -81,9 +91,10 @@ scaled_and_fullscreen() {
     sleep 1
     expect_geometry 1280x1024+0+0 "fullscreen ($how)"
     import -window root "$E2E_WORK/full.png"
-    without_bars "$E2E_WORK/full.png" 280 102
     convert -size 1280x1024 xc:black "$E2E_WORK/shot3.png" -geometry +280+102 -composite \
         "$E2E_WORK/full-want.png"
+    without_bars "$E2E_WORK/full.png" 280 102
+    without_bars "$E2E_WORK/full-want.png" 280 102
     d=$(differing "$E2E_WORK/full.png" "$E2E_WORK/full-want.png")
     [ "$d" = 0 ] || e2e_fail "fullscreen ($how) differs from the 3x shot centred on black in $d pixels"
     echo "fullscreen ($how): the 3x frame centred, black around it"
@@ -109,19 +120,7 @@ paused_game
 key F11
 sleep 1
 expect_geometry 1280x1024+0+0 "fullscreen from 240x273"
-for try in 0 1 2; do
-    key F1
-    sleep 0.5
-    import -window root "$E2E_WORK/full1.png"
-    [ -s "$E2E_WORK/game/g_sc$try.bmp" ] || e2e_fail "no screenshot g_sc$try.bmp"
-    convert -size 1280x1024 xc:black \( "$E2E_WORK/game/g_sc$try.bmp" -sample 300% \) \
-        -geometry +280+102 -composite "$E2E_WORK/full1-want.png"
-    without_bars "$E2E_WORK/full1.png" 280 102
-    without_bars "$E2E_WORK/full1-want.png" 280 102
-    d=$(differing "$E2E_WORK/full1.png" "$E2E_WORK/full1-want.png")
-    [ "$d" = 0 ] && break
-    echo "the picture moved between the shot and the screen's picture ($d pixels); again"
-done
+compare_with_shot 1280x1024+0+0 280 102
 [ "$d" = 0 ] || e2e_fail "fullscreen from 240x273 differs from the 3x shot in $d pixels"
 key F11
 sleep 1
