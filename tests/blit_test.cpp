@@ -56,6 +56,22 @@ TEST_P(KeyedPixel, BlendWithKeyOneSkipsThemToo) {
     EXPECT_EQ(at(dst, 1, 3), sum);
 }
 
+// The same pixel among solid ones, in both halves of a row copied eight pixels at a time.
+TEST_P(KeyedPixel, InsideASolidRowToo) {
+    const KeyCase k = GetParam();
+    constexpr Bgr kSolid = {1, 255, 9};
+    Surface src(17, 1);
+    fill(src, kSolid);
+    set(src, 5, 0, k.pixel);
+    set(src, 12, 0, k.pixel);
+    Surface dst = greySurface(20, 2);
+    imgputfast(dst, 1, 1, src, rectWH(0, 0, 17, 1), 1);
+    for (int32_t x = 0; x < 17; ++x) {
+        const Bgr want = x != 5 && x != 12 ? kSolid : k.drawn ? k.pixel : kGrey;
+        EXPECT_EQ(at(dst, 1 + x, 1), want) << "pixel " << x;
+    }
+}
+
 // Bytes are blue, green, red: (0, 0, 200) is a pure red, transparent like black.
 INSTANTIATE_TEST_SUITE_P(Pixels, KeyedPixel,
                          ::testing::Values(KeyCase{{0, 0, 200}, false}, KeyCase{{1, 1, 1}, true},
