@@ -6,6 +6,7 @@
 // The page may pass a scripted run (see ScriptedRun.h) as arguments, its test switch.
 
 #include "app/ProgramSteps.h"
+#include "app/ReplayRecorder.h"
 #include "app/ScriptedRun.h"
 #include "app/TForm1.h"
 #include "platform/web/WebPage.h"
@@ -22,9 +23,15 @@
 namespace {
 
 // Everything the running game is; it outlives main, which returns to the browser at once.
+// Every game is recorded on its way between the game and the page, as on the desktop, into
+// the replays folder of the stored folder.
 struct WebProgram {
-    explicit WebProgram(const ScriptedRun& r) : platform(r), form(platform), steps(form), run(r) {}
+    explicit WebProgram(const ScriptedRun& r)
+        : platform(r), recorder(platform), form(recorder), steps(form), run(r) {
+        recorder.watch(&form.g);
+    }
     WebPlatform platform;
+    ReplayRecorder recorder;
     TForm1 form;
     ProgramSteps steps;
     ScriptedRun run;
@@ -33,6 +40,8 @@ struct WebProgram {
 WebProgram* program = nullptr;
 
 void finish(int32_t code) {
+    // A game under way is kept, marked abandoned.
+    if (program != nullptr) program->recorder.programEnded();
     delete program;
     program = nullptr;
     SDL_Quit();

@@ -3,7 +3,8 @@
 // profile's. What it checks:
 //   - the first visit: the title on the canvas, a first ranking and first settings stored;
 //   - a game: start, die, enter a name; after a reload the ranking holds the name, and the
-//     ranking screen shows it;
+//     ranking screen shows it; the game's replay, stored by the page, verifies in the
+//     desktop's headless runner;
 //   - scripted runs (the page's test switch: seed, keys by frame, fixed 16 ms steps) draw the
 //     same frame, pixel for pixel, as the desktop's headless runner given the same script;
 //   - F1 hands the screenshot to the browser as a download; Esc ends to the play-again page.
@@ -28,6 +29,7 @@ const puppeteer = require(opts.puppeteer);
 
 const settingsFile = "/home/web_user/.config/vortalix/VORTALIX.ini";
 const rankingFile = "/home/web_user/.local/share/vortalix/score.vtx";
+const replayDir = "/home/web_user/.config/vortalix/replays/";
 const sleep = (ms) => new Promise((done) => setTimeout(done, ms));
 let failures = 0;
 const consoleLines = []; // what the page said, shown when something fails
@@ -227,6 +229,21 @@ async function main() {
     check(ranking !== null && rankName(ranking, 0) === "AB",
       `after a reload the first rank is the new name (${ranking && rankName(ranking, 0)})`);
     check(ranking !== null && rankName(ranking, 1) === "ZERO", "the older ranks moved down");
+
+    // The game was recorded in the stored folder, and the desktop's runner plays the
+    // recording out to the same score, level and name.
+    const replays = await page.evaluate((dir) => {
+      try { return FS.readdir(dir).filter((f) => f.endsWith(".vtr")); } catch (e) { return []; }
+    }, replayDir);
+    check(replays.length === 1, `the game was recorded (${replays.length} replay files)`);
+    if (replays.length === 1) {
+      const file = path.join(opts.work, "browser-game.vtr");
+      fs.writeFileSync(file, Buffer.from(await readStored(page, replayDir + replays[0])));
+      const run = spawnSync(opts.headless, ["--verify", file, "--exe-dir", opts.data],
+        { encoding: "utf8" });
+      check(run.status === 0 && /name=AB/.test(run.stdout),
+        `the browser's replay verifies on the desktop (exit ${run.status}: ${(run.stdout + run.stderr).trim()})`);
+    }
 
     // The ranking screen after the reload, as the desktop draws it from the same file.
     // (F3 three times: the ranking, back to the title, which restarts the frame clock, and the
