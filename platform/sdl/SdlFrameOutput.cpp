@@ -23,7 +23,9 @@ SdlFrameOutput::~SdlFrameOutput() {
 }
 
 bool SdlFrameOutput::useRenderer(std::string& error) {
-    // No vsync: the game keeps its own 16 ms frames, which a 60 Hz swap would stretch.
+    // No vsync: the game keeps its own 16 ms frames, which a 60 Hz swap would stretch. Said
+    // outright, since a driver may default to it (the player's SDL_RENDER_VSYNC still wins).
+    SDL_SetHint(SDL_HINT_RENDER_VSYNC, "0");
     renderer_ = SDL_CreateRenderer(window_, -1, SDL_RENDERER_ACCELERATED);
     if (renderer_ != nullptr) {
         texture_ = SDL_CreateTexture(renderer_, SDL_PIXELFORMAT_RGB888, SDL_TEXTUREACCESS_STREAMING,
