@@ -89,18 +89,25 @@ void SdlFrameOutput::drawToSurface(const Surface& frame) {
         return;
     }
     if (SDL_MUSTLOCK(target) && SDL_LockSurface(target) != 0) return;
-    const display::Placement at =
-        display::place(target->w, target->h, frame.width(), frame.height());
+    const SDL_PixelFormat* f = target->format;
+    // Every 32-bit format with 8-bit channels is scaled here; anything else (16-bit, 24-bit,
+    // palettes) is drawn unscaled at 0,0 by SDL's own converter.
+    const bool scalable = f->BytesPerPixel == 4 && f->Rloss == 0 && f->Gloss == 0 && f->Bloss == 0;
+    display::Placement at;
+    if (scalable) {
+        at = display::place(target->w, target->h, frame.width(), frame.height());
+    } else {
+        at.width = frame.width();
+        at.height = frame.height();
+    }
     // A new surface (the window changed size) or a frame somewhere else: everything is drawn.
     const SDL_Rect rect{at.left, at.top, at.width, at.height};
     if (surroundFor_ != target || surroundW_ != target->w || surroundH_ != target->h ||
         !SDL_RectEquals(&rect, &placed_))
         surroundDrawn_ = false;
     const bool surround = !surroundDrawn_;
-    const SDL_PixelFormat* f = target->format;
-    if (f->BytesPerPixel == 4 && f->Rloss == 0 && f->Gloss == 0 && f->Bloss == 0) {
-        // Every 32-bit format with 8-bit channels, one shift per channel; X servers at depth
-        // 24 give XRGB8888.
+    if (scalable) {
+        // One shift per channel; X servers at depth 24 give XRGB8888.
         PixelLayout layout;
         layout.redShift = f->Rshift;
         layout.greenShift = f->Gshift;
@@ -135,7 +142,6 @@ void SdlFrameOutput::drawToSurface(const Surface& frame) {
             display::drawScaled(src, at, dst, layout.alpha, surround);
         }
     } else {
-        // Anything else (16-bit, 24-bit, palettes): SDL's own converter, unscaled.
         const int32_t w = std::min<int32_t>(frame.width(), target->w);
         const int32_t h = std::min<int32_t>(frame.height(), target->h);
         if (surround && (w < target->w || h < target->h)) SDL_FillRect(target, nullptr, 0);

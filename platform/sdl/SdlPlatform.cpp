@@ -144,6 +144,9 @@ void SdlPlatform::setClientSize(int32_t width, int32_t height) {
     clientW_ = width;
     clientH_ = height;
     SDL_SetWindowSize(window_, width, height);
+    // The window's next surface may come back at the old one's address, before the resize is
+    // reported: the black around the frame is drawn anew all the same.
+    if (output_) output_->invalidate();
 }
 
 void SdlPlatform::clientSize(int32_t& width, int32_t& height) const {
@@ -198,6 +201,7 @@ void SdlPlatform::toggleFullscreen() {
         SDL_SetWindowBordered(window_, SDL_TRUE);
         fullscreen_ = false;
     }
+    output_->invalidate();
     // The keys held while switching are not seen going up by the window.
     keys_.releaseAll();
 }
