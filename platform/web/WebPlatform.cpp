@@ -178,6 +178,12 @@ bool WebPlatform::isWritableDirectory(const std::string& path) {
     return Platform::isWritableDirectory(path);
 }
 
+bool WebPlatform::removeFile(const std::string& path) {
+    if (!Platform::removeFile(path)) return false;
+    webpage::persist();
+    return true;
+}
+
 bool WebPlatform::writeFileAtomic(const std::string& path, const void* data, size_t size,
                                   std::string& error) {
     if (!Platform::writeFileAtomic(path, data, size, error)) return false;

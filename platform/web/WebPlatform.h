@@ -57,6 +57,8 @@ class WebPlatform : public Platform {
     std::string exeDir() override { return kDataDir; }
     std::string installedDataDir() override { return kDataDir; }
     bool isWritableDirectory(const std::string& path) override;
+    // Removing a file is copied out to the storage too, or an old replay would come back.
+    bool removeFile(const std::string& path) override;
     bool writeFileAtomic(const std::string& path, const void* data, size_t size,
                          std::string& error) override;
 
