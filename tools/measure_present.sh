@@ -10,8 +10,9 @@ repetitions=${2:-5}
 here=$(cd "$(dirname "$0")" && pwd)
 source "$here/../tests/e2e/lib.bash"
 
-e2e_require Xvfb xdotool
-[ -x "$build/vortalix_present_bench" ] || e2e_fail "no $build/vortalix_present_bench (needs libbenchmark-dev)"
+e2e_require Xvfb
+[ -x "$build/vortalix_present_bench" ] ||
+    e2e_fail "no $build/vortalix_present_bench (needs libbenchmark-dev)"
 e2e_workdir present
 E2E_SCREEN=1280x1024x24
 e2e_start_xvfb

@@ -12,7 +12,7 @@ set -euo pipefail
 build=$(cd "$1" && pwd)
 
 skip() { echo "skipped: $*"; exit 0; }
-for tool in Xvfb xdotool xdpyinfo python3; do
+for tool in Xvfb xdotool python3; do
     command -v "$tool" >/dev/null || skip "missing $tool"
 done
 [ -x "$build/vortalix" ] || skip "no $build/vortalix"
@@ -47,32 +47,12 @@ rec[256] = 4; rec[257:261] = b'ZERO'
 open(sys.argv[1], 'wb').write(bytes(rec) * 10)
 PY
 
-# A free display number; another script may take the same one at the same moment, or the
-# server may not come up, so the next number is tried until one answers.
-display=""
-for n in $(seq $((171 + RANDOM % 100)) 299); do
-    [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ] && continue
-    Xvfb ":$n" -screen 0 800x600x24 -nolisten tcp >/dev/null 2>&1 &
-    xpid=$!
-    for _ in $(seq 50); do
-        kill -0 "$xpid" 2>/dev/null || break
-        if DISPLAY=":$n" xdpyinfo >/dev/null 2>&1; then
-            # An older server on this number may have answered; ours is alive only if it
-            # did not give up on finding the number taken.
-            sleep 0.3
-            kill -0 "$xpid" 2>/dev/null && display=":$n"
-            break
-        fi
-        sleep 0.1
-    done
-    [ -n "$display" ] && kill -0 "$xpid" 2>/dev/null && break
-    kill "$xpid" 2>/dev/null || true
-    wait "$xpid" 2>/dev/null || true
-    xpid=""
-    display=""
-done
-[ -n "$display" ] || { echo "no X server could be started"; exit 1; }
-export DISPLAY=$display
+# A private X server, as the other scripts start theirs.
+source "$(cd "$(dirname "$0")" && pwd)/lib.bash"
+E2E_WORK=$work
+E2E_SCREEN=800x600x24
+e2e_start_xvfb
+xpid=$E2E_XPID
 
 settings() { # effects, music
     printf '[BackGround]\nPath=none\nEnable=1\n[Sound]\nSE=%s\nBGM=%s\n[Zoom]\nEnable=0\n' \

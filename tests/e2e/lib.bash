@@ -56,35 +56,32 @@ e2e_copy_game() {
     cp "$build/score.vtx" "$E2E_WORK/cwd/"
 }
 
-# A private X server on a display number nobody uses. Two scripts may pick the same free
-# number at the same moment; the X server's own lock then makes one of them fail, and that
-# one tries the next number. The server counts as ours only while our process still lives.
+# A private X server. The server picks a free display number itself and says which once it
+# accepts connections (-displayfd): taking the number is atomic in the server, so no other
+# script's server, starting or shutting down, can ever be mistaken for ours.
 e2e_start_xvfb() {
-    local n _ tries=0
-    for n in $(seq $((100 + RANDOM % 400)) 600); do
-        [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ] && continue
-        tries=$((tries + 1))
-        [ "$tries" -le 20 ] || break
-        Xvfb ":$n" -screen 0 "${E2E_SCREEN:-1024x768x24}" -nolisten tcp >"$E2E_WORK/xvfb.txt" 2>&1 &
-        E2E_XPID=$!
-        for _ in $(seq 100); do
-            kill -0 "$E2E_XPID" 2>/dev/null || break
-            if DISPLAY=":$n" xdotool getdisplaygeometry >/dev/null 2>&1; then
-                sleep 0.2
-                if kill -0 "$E2E_XPID" 2>/dev/null; then
-                    E2E_DISPLAY=":$n"
-                    export DISPLAY=$E2E_DISPLAY
-                    return 0
-                fi
-                break
-            fi
-            sleep 0.1
-        done
+    local said="$E2E_WORK/xvfb-display" n="" _
+    : >"$said"
+    Xvfb -displayfd 3 -screen 0 "${E2E_SCREEN:-1024x768x24}" -nolisten tcp \
+        3>"$said" >"$E2E_WORK/xvfb.txt" 2>&1 &
+    E2E_XPID=$!
+    for _ in $(seq 200); do
+        # The number and its newline come in one write.
+        if [ "$(wc -l <"$said")" -ge 1 ]; then
+            n=$(head -n1 "$said")
+            break
+        fi
+        kill -0 "$E2E_XPID" 2>/dev/null || break
+        sleep 0.05
+    done
+    if ! [[ "$n" =~ ^[0-9]+$ ]]; then
         kill "$E2E_XPID" 2>/dev/null || true
         wait "$E2E_XPID" 2>/dev/null || true
         E2E_XPID=""
-    done
-    e2e_fail "no X server could be started: $(cat "$E2E_WORK/xvfb.txt" 2>/dev/null)"
+        e2e_fail "no X server could be started: $(cat "$E2E_WORK/xvfb.txt" 2>/dev/null)"
+    fi
+    E2E_DISPLAY=":$n"
+    export DISPLAY=$E2E_DISPLAY
 }
 
 # A display number (":N") that no X server uses now, for a helper that listens as one.
