@@ -28,6 +28,40 @@ src=$(cd "$(dirname "$0")/.." && pwd)
 build=${BUILD_DIR:-$src/build}
 jobs=$(nproc 2>/dev/null || echo 2)
 
+# Every stage of the test run is timed, and the times are printed at the end, also when a
+# stage fails, so that a slow or broken stage is seen at once.
+stage_names=()
+stage_seconds=()
+run_start=$SECONDS
+stage_started=$SECONDS
+current_stage=""
+print_stage_times() {
+    local status=$?
+    if [ -n "$current_stage" ]; then
+        stage_names+=("$current_stage (failed)")
+        stage_seconds+=($((SECONDS - stage_started)))
+    fi
+    echo
+    echo "stage times:"
+    local i
+    for i in "${!stage_names[@]}"; do
+        printf '  %-28s %5d s\n' "${stage_names[$i]}" "${stage_seconds[$i]}"
+    done
+    printf '  %-28s %5d s\n' "total (this script)" $((SECONDS - run_start))
+    return $status
+}
+if [ "$mode" = test ]; then trap print_stage_times EXIT; fi
+# stage NAME COMMAND...: runs one stage and keeps its time.
+stage() {
+    current_stage=$1
+    stage_started=$SECONDS
+    shift
+    "$@"
+    stage_names+=("$current_stage")
+    stage_seconds+=($((SECONDS - stage_started)))
+    current_stage=""
+}
+
 # What the game needs to build and run: compiler and build tools, SDL2 and SDL2_mixer,
 # FluidSynth and a General MIDI soundfont, TurboJPEG, SimpleIni with ICU, libpng for the
 # icons, zlib for the replays, GoogleTest, zenity for the picture dialog, and fonts that show
@@ -43,31 +77,34 @@ if [ "$mode" = test ]; then
         dpkg-dev lintian desktop-file-utils appstream man-db groff-base libbenchmark-dev)
 fi
 
-missing=()
-for p in "${packages[@]}"; do
-    if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed'; then
-        missing+=("$p")
+install_missing() {
+    missing=()
+    for p in "${packages[@]}"; do
+        if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed'; then
+            missing+=("$p")
+        fi
+    done
+    if [ "${#missing[@]}" -gt 0 ]; then
+        echo "installing: ${missing[*]}"
+        if [ "$(id -u)" -eq 0 ]; then
+            as_root=()
+        elif command -v sudo >/dev/null; then
+            as_root=(sudo)
+        else
+            echo "these packages are missing and neither root nor sudo is at hand: ${missing[*]}" >&2
+            exit 1
+        fi
+        "${as_root[@]}" env DEBIAN_FRONTEND=noninteractive apt-get update
+        "${as_root[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y --no-install-recommends \
+            "${missing[@]}"
     fi
-done
-if [ "${#missing[@]}" -gt 0 ]; then
-    echo "installing: ${missing[*]}"
-    if [ "$(id -u)" -eq 0 ]; then
-        as_root=()
-    elif command -v sudo >/dev/null; then
-        as_root=(sudo)
-    else
-        echo "these packages are missing and neither root nor sudo is at hand: ${missing[*]}" >&2
-        exit 1
-    fi
-    "${as_root[@]}" env DEBIAN_FRONTEND=noninteractive apt-get update
-    "${as_root[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y --no-install-recommends \
-        "${missing[@]}"
-fi
+}
+stage "install packages" install_missing
 
 werror=()
 # Warnings are errors where we develop; a plain "run" build must never fail on one.
 if [ "$mode" = test ]; then werror=(-DVORTALIX_WERROR=ON); fi
-cmake -S "$src" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo "${werror[@]}"
+stage "configure" cmake -S "$src" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo "${werror[@]}"
 
 if [ "$mode" = run ]; then
     cmake --build "$build" -j "$jobs" --target vortalix assets
@@ -78,24 +115,32 @@ if [ "$mode" = run ]; then
     exec "$build/vortalix"
 fi
 
-cmake --build "$build" -j "$jobs"
-ctest --test-dir "$build" --output-on-failure -j "$jobs"
+stage "build" cmake --build "$build" -j "$jobs"
+stage "unit tests" ctest --test-dir "$build" --output-on-failure -j "$jobs" -LE "e2e|golden"
+stage "golden replays" ctest --test-dir "$build" --output-on-failure -j "$jobs" -L golden
+stage "end-to-end" ctest --test-dir "$build" --output-on-failure -j "$jobs" -L e2e
 
 # The Debian package: a Release build with Debian's flags checked by lintian, the layout that
 # `cmake --install` makes, and the package installed, played and removed again.
-BUILD_DIR=${build}-deb bash "$src/tools/package.sh"
-bash "$src/tests/package/layout.sh" "${build}-deb"
-bash "$src/tests/package/installed_game.sh" "$(ls "${build}"-deb/vortalix_*.deb)"
+package_stage() {
+    BUILD_DIR=${build}-deb bash "$src/tools/package.sh"
+    bash "$src/tests/package/layout.sh" "${build}-deb"
+    bash "$src/tests/package/installed_game.sh" "$(ls "${build}"-deb/vortalix_*.deb)"
+}
+stage "package" package_stage
 
 sanitized=${build}-sanitize
-cmake -S "$src" -B "$sanitized" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVORTALIX_SANITIZE=ON \
-    -DVORTALIX_WERROR=ON
-cmake --build "$sanitized" -j "$jobs"
-UBSAN_OPTIONS=print_stacktrace=1 \
-    ctest --test-dir "$sanitized" --output-on-failure -j "$jobs" -LE e2e
+sanitizer_stage() {
+    cmake -S "$src" -B "$sanitized" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVORTALIX_SANITIZE=ON \
+        -DVORTALIX_WERROR=ON
+    cmake --build "$sanitized" -j "$jobs"
+    UBSAN_OPTIONS=print_stacktrace=1 \
+        ctest --test-dir "$sanitized" --output-on-failure -j "$jobs" -LE e2e
+}
+stage "sanitizers" sanitizer_stage
 
 # The browser build and its tests in headless Chromium, with this build's data files and
 # headless runner.
-NATIVE_BUILD_DIR="$build" WEB_BUILD_DIR="${build}-web" VORTALIX_WERROR=ON \
+stage "browser" env NATIVE_BUILD_DIR="$build" WEB_BUILD_DIR="${build}-web" VORTALIX_WERROR=ON \
     bash "$src/tools/web.sh" test
 echo "all tests passed"
