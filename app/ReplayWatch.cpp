@@ -1,7 +1,7 @@
 #include "app/ReplayWatch.h"
 
-#include "app/ReplayPlayer.h"
 #include "render/Frame.h"
+#include "replay/ReplayPlayer.h"
 
 #include <cstdio>
 

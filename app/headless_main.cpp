@@ -15,11 +15,12 @@
 // with 0 when it matches the one recorded, 1 when not, 2 when the file cannot be read.
 
 #include "app/KeyNames.h"
-#include "app/ReplayPlayer.h"
-#include "app/ReplayRecorder.h"
 #include "app/TForm1.h"
 #include "platform/Picture.h"
 #include "platform/headless/HeadlessPlatform.h"
+#include "replay/ReplayPlayer.h"
+#include "replay/ReplayRecorder.h"
+#include "replay/ReplayVerify.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -48,27 +49,20 @@ int verify(HeadlessPlatform& p, const std::string& file) {
     }
     // Frames are neither kept nor looked at: only the outcome counts.
     p.captureFrames = false;
-    ReplayPlayer player(p, replay);
-    if (!player.begin()) {
+    const VerifyResult r = verifyReplay(p, replay);
+    if (r.outcome == VerifyOutcome::CannotStart) {
         std::fprintf(stderr, "vortalix-headless: %s: the game could not start (exit code %d)\n",
-                     file.c_str(), player.exitCode());
+                     file.c_str(), r.exitCode);
         return 2;
     }
-    while (player.step()) {
-    }
-    const GameState& g = player.form().g;
-    NameStr name;
-    if ((replay.flags & kReplayRanked) != 0 && g.newrank < 10) name = g.ranking[g.newrank].name;
-    const bool same = g.score.sameText(replay.score) && g.level == replay.level &&
-                      name.sameText(replay.name) && !player.desynchronised();
-    std::printf("score=%s level=%u name=%s%s\n", text(g.score.view()).c_str(), unsigned(g.level),
-                text(name.view()).c_str(), (replay.flags & kReplayAbandoned) ? " (abandoned)" : "");
-    if (!same)
+    std::printf("score=%s level=%u name=%s%s\n", text(r.score.view()).c_str(), unsigned(r.level),
+                text(r.name.view()).c_str(),
+                (replay.flags & kReplayAbandoned) ? " (abandoned)" : "");
+    if (r.outcome != VerifyOutcome::Matches)
         std::printf("recorded: score=%s level=%u name=%s%s\n", text(replay.score.view()).c_str(),
                     unsigned(replay.level), text(replay.name.view()).c_str(),
-                    player.desynchronised() ? "; the game asked for other keys than recorded" : "");
-    player.end();
-    return same ? 0 : 1;
+                    r.desynchronised ? "; the game asked for other keys than recorded" : "");
+    return r.outcome == VerifyOutcome::Matches ? 0 : 1;
 }
 
 } // namespace

@@ -2,12 +2,12 @@
 // game itself until one of its three ends.
 
 #include "app/CommandLine.h"
-#include "app/ReplayRecorder.h"
 #include "app/ReplayWatch.h"
 #include "app/TForm1.h"
 #include "app/Version.h"
 #include "platform/sdl/SdlLocale.h"
 #include "platform/sdl/SdlPlatform.h"
+#include "replay/ReplayRecorder.h"
 
 #include <SDL.h>
 

@@ -33,7 +33,9 @@ add_link_options(-fexceptions)
 
 file(GLOB CORE_SOURCES CONFIGURE_DEPENDS
   app/*.cpp render/*.cpp game/*.cpp IntStr/*.cpp screens/*.cpp audio/*.cpp platform/*.cpp)
-list(FILTER CORE_SOURCES EXCLUDE REGEX "/app/(main|headless_main)\\.cpp$")
+list(FILTER CORE_SOURCES EXCLUDE REGEX "/app/(main|headless_main|ReplayWatch)\\.cpp$")
+file(GLOB REPLAY_SOURCES CONFIGURE_DEPENDS replay/*.cpp)
+list(APPEND CORE_SOURCES ${REPLAY_SOURCES})
 add_library(vortalix_core STATIC ${CORE_SOURCES} platform/web/SimpleIniCode.cpp)
 target_include_directories(vortalix_core PUBLIC ${CMAKE_SOURCE_DIR} ${TURBOJPEG_INCLUDE_DIR})
 target_include_directories(vortalix_core SYSTEM PUBLIC ${CMAKE_BINARY_DIR}/simpleini)

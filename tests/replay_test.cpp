@@ -1,10 +1,10 @@
 // Replays: the file format, every kind of damaged file, a scripted game recorded and played
 // again frame for frame, and which replays are kept.
 
-#include "app/ReplayFile.h"
-#include "app/ReplayPlayer.h"
-#include "app/ReplayRecorder.h"
 #include "platform/headless/HeadlessPlatform.h"
+#include "replay/ReplayFile.h"
+#include "replay/ReplayPlayer.h"
+#include "replay/ReplayRecorder.h"
 #include "tests/data_fixture.h"
 
 #include <zlib.h>

@@ -6,11 +6,11 @@
 // The page may pass a scripted run (see ScriptedRun.h) as arguments, its test switch.
 
 #include "app/ProgramSteps.h"
-#include "app/ReplayRecorder.h"
 #include "app/ScriptedRun.h"
 #include "app/TForm1.h"
 #include "platform/web/WebPage.h"
 #include "platform/web/WebPlatform.h"
+#include "replay/ReplayRecorder.h"
 
 #include <SDL.h>
 #include <emscripten.h>

@@ -5,7 +5,7 @@
 //   cmake -S . -B build-fuzz -DCMAKE_CXX_COMPILER=clang++ -DVORTALIX_FUZZ=ON
 //   cmake --build build-fuzz --target replay_fuzz && build-fuzz/replay_fuzz -max_total_time=60
 
-#include "app/ReplayFile.h"
+#include "replay/ReplayFile.h"
 
 #include <cstddef>
 #include <cstdint>

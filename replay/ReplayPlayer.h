@@ -7,9 +7,9 @@
 // `ReplayPlayer::begin` starts the program (FormCreate), `step` plays one recorded frame; the
 // window program paces the steps, the headless verifier runs them as fast as it can.
 
-#include "app/ReplayFile.h"
 #include "app/TForm1.h"
 #include "platform/ForwardingPlatform.h"
+#include "replay/ReplayFile.h"
 
 #include <functional>
 #include <string>

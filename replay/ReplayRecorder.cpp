@@ -1,4 +1,4 @@
-#include "app/ReplayRecorder.h"
+#include "replay/ReplayRecorder.h"
 
 #include "app/GameState.h"
 #include "app/Version.h"

@@ -1,4 +1,4 @@
-#include "app/ReplayFile.h"
+#include "replay/ReplayFile.h"
 
 #include <zlib.h>
 

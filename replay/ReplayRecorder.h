@@ -9,8 +9,8 @@
 // of the ranking screen, or at F3 or Esc (kept, marked abandoned). All memory is reserved
 // when the recorder is made; a game that outgrows it is not kept, and says so.
 
-#include "app/ReplayFile.h"
 #include "platform/ForwardingPlatform.h"
+#include "replay/ReplayFile.h"
 
 #include <string>
 

@@ -1,4 +1,4 @@
-#include "app/ReplayPlayer.h"
+#include "replay/ReplayPlayer.h"
 
 #include <cstring>
 
