@@ -75,6 +75,11 @@ packages=(build-essential cmake pkg-config libsdl2-dev libsdl2-mixer-dev libflui
 if [ "$mode" = test ]; then
     packages+=(xvfb xauth xdotool x11-utils imagemagick python3 libgl1-mesa-dri libglx-mesa0
         dpkg-dev lintian desktop-file-utils appstream man-db groff-base libbenchmark-dev)
+    # The scoreboard server: HTTP (with OpenSSL for TLS), JSON, SQLite and PostgreSQL client
+    # libraries; and for its tests a PostgreSQL 15 server, the sqlite3 shell for the integrity
+    # check, wrk for the load test and curl for the hostile clients.
+    packages+=(libcpp-httplib-dev nlohmann-json3-dev libpqxx-dev libsqlite3-dev libssl-dev
+        postgresql wrk sqlite3 curl)
 fi
 
 install_missing() {
@@ -103,7 +108,8 @@ stage "install packages" install_missing
 
 werror=()
 # Warnings are errors where we develop; a plain "run" build must never fail on one.
-if [ "$mode" = test ]; then werror=(-DVORTALIX_WERROR=ON); fi
+# The test run also insists on the scoreboard server being built.
+if [ "$mode" = test ]; then werror=(-DVORTALIX_WERROR=ON -DVORTALIX_REQUIRE_SERVER=ON); fi
 stage "configure" cmake -S "$src" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo "${werror[@]}"
 
 if [ "$mode" = run ]; then
