@@ -63,7 +63,12 @@
     }
     // Only this site's replays: a link must not make the page fetch from elsewhere.
     if (url.origin !== location.origin) throw new Error(address + ": not on this site");
-    const name = decodeURIComponent(url.pathname.split("/").pop() || "replay.vtr");
+    let name = url.pathname.split("/").pop() || "replay.vtr";
+    try {
+      name = decodeURIComponent(name);
+    } catch (e) {
+      // The name stays as it was written.
+    }
     const abort = new AbortController();
     const timer = setTimeout(function () { abort.abort(); }, fetchTimeoutMs);
     try {

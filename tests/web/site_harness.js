@@ -153,6 +153,8 @@ function simulatedDisplay(hz, stopOnReplayOver) {
     if (stalled) display.afterStall = display.lastTickFrames;
     display.ticks++;
     if (display.stopOnReplayOver && window.vortalixPage && window.vortalixPage.stats.replayOver) {
+      // Once: started again, it runs on past the end.
+      display.stopOnReplayOver = false;
       display.running = false;
       return;
     }
