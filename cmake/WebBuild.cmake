@@ -61,7 +61,7 @@ target_link_libraries(vortalix PRIVATE vortalix_web_platform)
 file(WRITE ${CMAKE_BINARY_DIR}/web-link.rsp
   "-sDEFAULT_LIBRARY_FUNCS_TO_INCLUDE=['$autoResumeAudioContext','$dynCall']\n"
   "-sEXPORTED_RUNTIME_METHODS=['FS','ccall','UTF8ToString']\n"
-  "-sEXPORTED_FUNCTIONS=['_main','_vortalix_picture_chosen']\n")
+  "-sEXPORTED_FUNCTIONS=['_main','_vortalix_picture_chosen','_vortalix_watch']\n")
 target_link_options(vortalix PRIVATE
   "@${CMAKE_BINARY_DIR}/web-link.rsp"
   -sALLOW_MEMORY_GROWTH=1
@@ -75,4 +75,5 @@ set_property(TARGET vortalix APPEND PROPERTY LINK_DEPENDS ${WEB_DATA_FILES})
 
 # The page around the canvas is ours.
 add_custom_command(TARGET vortalix POST_BUILD
-  COMMAND ${CMAKE_COMMAND} -E copy ${CMAKE_SOURCE_DIR}/platform/web/index.html ${SITE_DIR}/index.html)
+  COMMAND ${CMAKE_COMMAND} -E copy ${CMAKE_SOURCE_DIR}/platform/web/index.html ${SITE_DIR}/index.html
+  COMMAND ${CMAKE_COMMAND} -E copy ${CMAKE_SOURCE_DIR}/platform/web/watch.js ${SITE_DIR}/watch.js)

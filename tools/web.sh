@@ -177,9 +177,16 @@ echo "  python3 -m http.server -d $site 8000"
 npmdir=$build/npm
 mkdir -p "$npmdir"
 if ! cmp -s "$src/tests/web/package-lock.json" "$npmdir/package-lock.json" ||
-    [ ! -d "$npmdir/node_modules/puppeteer-core" ]; then
+    [ ! -d "$npmdir/node_modules/puppeteer-core" ] || [ ! -d "$npmdir/node_modules/lighthouse" ]; then
     cp "$src/tests/web/package.json" "$src/tests/web/package-lock.json" "$npmdir/"
     (cd "$npmdir" && npm ci --no-audit --no-fund --ignore-scripts)
 fi
 node "$src/tests/web/browser_test.js" --site "$site" --data "$data" --headless "$native/vortalix-headless" \
     --puppeteer "$npmdir/node_modules/puppeteer-core" --work "$build/test-work"
+# The game's own clock at simulated refresh rates; watching replays; Lighthouse's scores.
+node "$src/tests/web/pace_test.js" --site "$site" --puppeteer "$npmdir/node_modules/puppeteer-core"
+node "$src/tests/web/watch_test.js" --site "$site" --data "$data" --headless "$native/vortalix-headless" \
+    --replays "$src/tests/replays" --puppeteer "$npmdir/node_modules/puppeteer-core" \
+    --work "$build/test-work/watch"
+node "$src/tests/web/lighthouse_test.js" --site "$site" --puppeteer "$npmdir/node_modules/puppeteer-core" \
+    --lighthouse "$npmdir/node_modules/lighthouse" --work "$build/test-work/lighthouse"
