@@ -166,6 +166,7 @@ done
 emcmake cmake -S "$src" -B "$build/game" -DCMAKE_BUILD_TYPE=Release \
     -DCMAKE_FIND_ROOT_PATH="$prefix" -DSDL2_DIR="$prefix/lib/cmake/SDL2" \
     -DSDL2_mixer_DIR="$prefix/lib/cmake/SDL2_mixer" -DVORTALIX_WEB_DATA="$data" \
+    -DVORTALIX_WEB_ICONS="$assets/icons/hicolor" \
     -DVORTALIX_SITE_DIR="$site" -DVORTALIX_WERROR="${VORTALIX_WERROR:-OFF}" >/dev/null
 cmake --build "$build/game" -j "$jobs"
 echo "the page is in $site: serve that folder with any static web server, e.g."
@@ -183,3 +184,9 @@ if ! cmp -s "$src/tests/web/package-lock.json" "$npmdir/package-lock.json" ||
 fi
 node "$src/tests/web/browser_test.js" --site "$site" --data "$data" --headless "$native/vortalix-headless" \
     --puppeteer "$npmdir/node_modules/puppeteer-core" --work "$build/test-work"
+# Touch, offline and sound, each in a browser of its own.
+for t in touch offline sound; do
+    node "$src/tests/web/${t}_test.js" --site "$site" --data "$data" \
+        --headless "$native/vortalix-headless" --puppeteer "$npmdir/node_modules/puppeteer-core" \
+        --work "$build/test-work-$t" --source "$src"
+done
