@@ -75,4 +75,5 @@ set_property(TARGET vortalix APPEND PROPERTY LINK_DEPENDS ${WEB_DATA_FILES})
 
 # The page around the canvas is ours.
 add_custom_command(TARGET vortalix POST_BUILD
-  COMMAND ${CMAKE_COMMAND} -E copy ${CMAKE_SOURCE_DIR}/platform/web/index.html ${SITE_DIR}/index.html)
+  COMMAND ${CMAKE_COMMAND} -E copy ${CMAKE_SOURCE_DIR}/platform/web/index.html ${SITE_DIR}/index.html
+  COMMAND ${CMAKE_COMMAND} -E copy ${CMAKE_SOURCE_DIR}/platform/web/scoreboard.js ${SITE_DIR}/scoreboard.js)

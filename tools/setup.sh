@@ -69,12 +69,18 @@ stage() {
 packages=(build-essential cmake pkg-config libsdl2-dev libsdl2-mixer-dev libfluidsynth-dev
     fluid-soundfont-gm libturbojpeg0-dev libsimpleini-dev libicu-dev libpng-dev zlib1g-dev
     libgtest-dev zenity xfonts-base fonts-ipafont-gothic)
+# libcurl and nlohmann-json for sending finished games to a scoreboard (without them the game
+# builds a sender that never connects).
+packages+=(libcurl4-openssl-dev nlohmann-json3-dev)
 # What the end-to-end tests drive the real window with (Mesa's OpenGL so that SDL's renderer
 # can be checked on a machine without a GPU), what makes and checks the Debian
 # package, and Google Benchmark, so that the benchmarks are built (not run) with the tests.
 if [ "$mode" = test ]; then
     packages+=(xvfb xauth xdotool x11-utils imagemagick python3 libgl1-mesa-dri libglx-mesa0
         dpkg-dev lintian desktop-file-utils appstream man-db groff-base libbenchmark-dev)
+    # A small scoreboard in the sending tests; systemd-analyze and curl check the server's
+    # package and its unit.
+    packages+=(libcpp-httplib-dev systemd curl)
 fi
 
 install_missing() {

@@ -28,5 +28,7 @@ void framePresented();
 void programEnded(int32_t code);
 // A scripted run reached its last frame; the canvas holds it.
 void scriptedRunDone();
+// A replay file was written (the page sends it to a scoreboard that serves it, if any).
+void replayWritten(const std::string& path, bool abandoned);
 
 } // namespace webpage

@@ -25,11 +25,20 @@ namespace {
 // Everything the running game is; it outlives main, which returns to the browser at once.
 // Every game is recorded on its way between the game and the page, as on the desktop, into
 // the replays folder of the stored folder.
+// Each replay written is told to the page, which sends it to a scoreboard serving the page.
+struct PageReplays : ReplayListener {
+    void replayWritten(const std::string& path, bool abandoned) override {
+        webpage::replayWritten(path, abandoned);
+    }
+};
+
 struct WebProgram {
     explicit WebProgram(const ScriptedRun& r)
         : platform(r), recorder(platform), form(recorder), steps(form), run(r) {
         recorder.watch(&form.g);
+        recorder.listener = &pageReplays;
     }
+    PageReplays pageReplays;
     WebPlatform platform;
     ReplayRecorder recorder;
     TForm1 form;
