@@ -91,7 +91,7 @@ foreach(side 48 64 128 256)
   list(APPEND page_copies COMMAND ${CMAKE_COMMAND} -E copy
        ${VORTALIX_WEB_ICONS}/${side}x${side}/apps/vortalix.png ${SITE_DIR}/icons/vortalix-${side}.png)
 endforeach()
-foreach(page_file watch.js touch.js touch.css offline.js manifest.webmanifest)
+foreach(page_file watch.js scoreboard.js touch.js touch.css offline.js manifest.webmanifest)
   list(APPEND page_copies COMMAND ${CMAKE_COMMAND} -E copy
        ${CMAKE_SOURCE_DIR}/platform/web/${page_file} ${SITE_DIR}/${page_file})
 endforeach()

@@ -69,6 +69,9 @@ stage() {
 packages=(build-essential cmake pkg-config libsdl2-dev libsdl2-mixer-dev libfluidsynth-dev
     fluid-soundfont-gm libturbojpeg0-dev libsimpleini-dev libicu-dev libpng-dev zlib1g-dev
     libgtest-dev zenity xfonts-base fonts-ipafont-gothic)
+# libcurl and nlohmann-json for sending finished games to a scoreboard (without them the game
+# builds a sender that never connects).
+packages+=(libcurl4-openssl-dev nlohmann-json3-dev)
 # What the end-to-end tests drive the real window with (Mesa's OpenGL so that SDL's renderer
 # can be checked on a machine without a GPU), what makes and checks the Debian
 # package, and Google Benchmark, so that the benchmarks are built (not run) with the tests.
@@ -80,6 +83,8 @@ if [ "$mode" = test ]; then
     # check, wrk for the load test and curl for the hostile clients.
     packages+=(libcpp-httplib-dev nlohmann-json3-dev libpqxx-dev libsqlite3-dev libssl-dev
         postgresql wrk sqlite3 curl)
+    # systemd-analyze checks the server's unit in the package test.
+    packages+=(systemd)
 fi
 
 install_missing() {
