@@ -124,6 +124,8 @@ fi
 stage "build" cmake --build "$build" -j "$jobs"
 stage "unit tests" ctest --test-dir "$build" --output-on-failure -j "$jobs" -LE "e2e|golden"
 stage "golden replays" ctest --test-dir "$build" --output-on-failure -j "$jobs" -L golden
+# The scoreboard server on real databases: PostgreSQL, races, hostile clients, kill -9, load.
+stage "server" bash "$src/tools/server_tests.sh" "$build"
 stage "end-to-end" ctest --test-dir "$build" --output-on-failure -j "$jobs" -L e2e
 
 # The Debian package: a Release build with Debian's flags checked by lintian, the layout that
