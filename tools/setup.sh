@@ -77,9 +77,10 @@ if [ "$mode" = test ]; then
         dpkg-dev lintian desktop-file-utils appstream man-db groff-base libbenchmark-dev)
     # The scoreboard server: HTTP (with OpenSSL for TLS), JSON, SQLite and PostgreSQL client
     # libraries; and for its tests a PostgreSQL 15 server, the sqlite3 shell for the integrity
-    # check, wrk for the load test and curl for the hostile clients.
+    # check, wrk for the load test, curl for the hostile clients and openssl for a test
+    # certificate.
     packages+=(libcpp-httplib-dev nlohmann-json3-dev libpqxx-dev libsqlite3-dev libssl-dev
-        postgresql wrk sqlite3 curl)
+        postgresql wrk sqlite3 curl openssl)
 fi
 
 install_missing() {
