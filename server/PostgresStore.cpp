@@ -158,10 +158,14 @@ class PostgresStore : public Store {
         }
     }
 
+    static void advisory(pqxx::connection& c, const char* function) {
+        pqxx::nontransaction n(c);
+        n.exec_params(std::string("SELECT ") + function + "($1)", kMigrationLock);
+    }
+
     static void migrate(pqxx::connection& c) {
         try {
-            pqxx::nontransaction lock(c);
-            lock.exec_params("SELECT pg_advisory_lock($1)", kMigrationLock);
+            advisory(c, "pg_advisory_lock");
             try {
                 pqxx::work w(c);
                 w.exec("CREATE TABLE IF NOT EXISTS schema_version (version INTEGER NOT NULL)");
@@ -178,12 +182,10 @@ class PostgresStore : public Store {
                 }
                 w.commit();
             } catch (...) {
-                pqxx::nontransaction unlock(c);
-                unlock.exec_params("SELECT pg_advisory_unlock($1)", kMigrationLock);
+                advisory(c, "pg_advisory_unlock");
                 throw;
             }
-            pqxx::nontransaction unlock(c);
-            unlock.exec_params("SELECT pg_advisory_unlock($1)", kMigrationLock);
+            advisory(c, "pg_advisory_unlock");
         } catch (const StoreError&) {
             throw;
         } catch (const std::exception& e) {

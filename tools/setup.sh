@@ -80,9 +80,10 @@ if [ "$mode" = test ]; then
         dpkg-dev lintian desktop-file-utils appstream man-db groff-base libbenchmark-dev)
     # The scoreboard server: HTTP (with OpenSSL for TLS), JSON, SQLite and PostgreSQL client
     # libraries; and for its tests a PostgreSQL 15 server, the sqlite3 shell for the integrity
-    # check, wrk for the load test and curl for the hostile clients.
+    # check, wrk for the load test, curl for the hostile clients and openssl for a test
+    # certificate.
     packages+=(libcpp-httplib-dev nlohmann-json3-dev libpqxx-dev libsqlite3-dev libssl-dev
-        postgresql wrk sqlite3 curl)
+        postgresql wrk sqlite3 curl openssl)
     # systemd-analyze checks the server's unit in the package test.
     packages+=(systemd)
 fi
@@ -129,6 +130,8 @@ fi
 stage "build" cmake --build "$build" -j "$jobs"
 stage "unit tests" ctest --test-dir "$build" --output-on-failure -j "$jobs" -LE "e2e|golden"
 stage "golden replays" ctest --test-dir "$build" --output-on-failure -j "$jobs" -L golden
+# The scoreboard server on real databases: PostgreSQL, races, hostile clients, kill -9, load.
+stage "server" bash "$src/tools/server_tests.sh" "$build"
 stage "end-to-end" ctest --test-dir "$build" --output-on-failure -j "$jobs" -L e2e
 
 # The Debian package: a Release build with Debian's flags checked by lintian, the layout that
