@@ -13,11 +13,22 @@ CommandLine parseCommandLine(int argc, const char* const* argv) {
     } else if (argc == 3 && a == "--replay" && argv[2][0] != '\0') {
         c.action = CommandLine::Action::WatchReplay;
         c.replayFile = argv[2];
+    } else if (a == "--submit" && argc >= 3 && argv[2][0] != '\0' &&
+               (argc == 3 ||
+                (argc == 5 && std::strcmp(argv[3], "--server") == 0 && argv[4][0] != '\0'))) {
+        c.action = CommandLine::Action::SubmitReplay;
+        c.replayFile = argv[2];
+        if (argc == 5) c.server = argv[4];
     } else {
         c.action = CommandLine::Action::BadUsage;
-        if (a == "--replay" && argc == 2)
+        if (a == "--submit" && argc == 2)
+            c.problem = "--submit needs a replay file";
+        else if (a == "--submit" && argc == 4 && std::strcmp(argv[3], "--server") == 0)
+            c.problem = "--server needs the scoreboard's address";
+        else if (a == "--replay" && argc == 2)
             c.problem = "--replay needs a replay file";
-        else if (a == "--version" || a == "--help" || a == "-h" || a == "--replay")
+        else if (a == "--version" || a == "--help" || a == "-h" || a == "--replay" ||
+                 a == "--submit")
             c.problem = "unexpected argument '" + std::string(argv[argc - 1]) + "'";
         else
             c.problem = "unknown argument '" + a + "'";
@@ -27,8 +38,10 @@ CommandLine parseCommandLine(int argc, const char* const* argv) {
 
 std::string usageText(const char* program) {
     return std::string("usage: ") + program +
-           " [--version | --help | --replay FILE]\n"
+           " [--version | --help | --replay FILE | --submit FILE [--server URL]]\n"
            "Starts VORTALIX-Revision-, or plays a recorded game again (--replay: Esc quits,\n"
-           "F7 pauses, Tab held plays four times as fast, F1 saves a screenshot). The keys are\n"
-           "listed in the manual page vortalix(6).\n";
+           "F7 pauses, Tab held plays four times as fast, F1 saves a screenshot), or sends a\n"
+           "recorded game to a scoreboard (--submit: to --server, else to the settings'\n"
+           "[Online] Server) and prints its answer. The keys are listed in the manual page\n"
+           "vortalix(6).\n";
 }

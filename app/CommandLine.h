@@ -1,14 +1,15 @@
 #pragma once
 // The window program's command line. With no arguments the game starts; it knows only
-// --version, --help and --replay FILE, and anything else is a mistake worth stopping for
-// rather than a game started as if nothing was said.
+// --version, --help, --replay FILE and --submit FILE [--server URL], and anything else is a mistake
+// worth stopping for rather than a game started as if nothing was said.
 
 #include <string>
 
 struct CommandLine {
-    enum class Action { Play, PrintVersion, PrintUsage, WatchReplay, BadUsage };
+    enum class Action { Play, PrintVersion, PrintUsage, WatchReplay, SubmitReplay, BadUsage };
     Action action = Action::Play;
-    std::string replayFile; // for WatchReplay
+    std::string replayFile; // for WatchReplay and SubmitReplay
+    std::string server;     // SubmitReplay's --server, empty when not given
     std::string problem;    // what was wrong, for BadUsage
 };
 

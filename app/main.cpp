@@ -5,6 +5,11 @@
 #include "app/ReplayWatch.h"
 #include "app/TForm1.h"
 #include "app/Version.h"
+#include "online/HttpPost.h"
+#include "online/OnlineSettings.h"
+#include "online/ScoreSender.h"
+#include "online/Submit.h"
+#include "online/WorkerPlatform.h"
 #include "platform/sdl/SdlLocale.h"
 #include "platform/sdl/SdlPlatform.h"
 #include "replay/ReplayRecorder.h"
@@ -15,12 +20,45 @@
 #include <cstring>
 #include <exception>
 
+namespace {
+
+std::string programDir() {
+    char* base = SDL_GetBasePath();
+    if (base == nullptr) return "./";
+    std::string dir = base;
+    SDL_free(base);
+    return dir;
+}
+
+// The scoreboard's address and the replays folder, found as the game will find them.
+SenderSetup senderSetup(Platform& window) {
+    SenderSetup setup;
+    setup.exeDir = window.exeDir();
+    setup.installedDataDir = window.installedDataDir();
+    WorkerPlatform files(setup.exeDir, setup.installedDataDir);
+    OnlinePlaces places;
+    std::string error;
+    // Without its folders the game itself stops at start-up and says why.
+    if (!findOnlinePlaces(files, places, error)) return setup;
+    setup.server = places.server;
+    setup.replaysDir = places.replaysDir;
+    return setup;
+}
+
+} // namespace
+
 int main(int argc, char** argv) {
     const CommandLine args = parseCommandLine(argc, argv);
+    const HttpLibrary http;
     switch (args.action) {
     case CommandLine::Action::Play:
     case CommandLine::Action::WatchReplay:
         break;
+    case CommandLine::Action::SubmitReplay: {
+        const std::string dir = programDir();
+        WorkerPlatform files(dir, dir + VORTALIX_DATA_FROM_BIN "/");
+        return submitReplay(files, args.replayFile, args.server);
+    }
     case CommandLine::Action::PrintVersion:
         std::printf("vortalix %s\n", kGameVersion);
         return 0;
@@ -44,7 +82,17 @@ int main(int argc, char** argv) {
     const char* asked = SDL_getenv("SDL_VIDEODRIVER");
     if ((asked == nullptr || *asked == '\0') && driver != nullptr &&
         (std::strcmp(driver, "offscreen") == 0 || std::strcmp(driver, "dummy") == 0)) {
-        std::fprintf(stderr, "vortalix: no display to open the window on (is DISPLAY set?)\n");
+        // A DISPLAY that is set but does not answer (an X server not up yet, or gone) is a
+        // different fault from none at all, and the player is told which.
+        const char* display = SDL_getenv("DISPLAY");
+        if (display != nullptr && *display != '\0')
+            std::fprintf(stderr,
+                         "vortalix: no display to open the window on (DISPLAY=%s does not "
+                         "answer)\n",
+                         display);
+        else
+            std::fprintf(stderr, "vortalix: no display to open the window on (DISPLAY is not "
+                                 "set)\n");
         SDL_Quit();
         return 2;
     }
@@ -59,8 +107,12 @@ int main(int argc, char** argv) {
             ReplayRecorder recorder(platform);
             TForm1 form(recorder);
             recorder.watch(&form.g);
+            // Finished games go to the scoreboard, when the settings name one.
+            ScoreSender sender(senderSetup(platform));
+            recorder.listener = &sender;
             code = runProgram(form);
             recorder.programEnded();
+            recorder.listener = nullptr;
         }
     } catch (const std::exception& e) {
         std::fprintf(stderr, "vortalix: %s\n", e.what());

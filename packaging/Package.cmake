@@ -33,14 +33,29 @@ set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # What the game needs at run time besides its libraries: the instruments of the music, and
 # a TrueType font with Japanese glyphs; zenity for choosing a picture and the core X fonts for
 # SDL's own warning box (Debian keeps X font packages out of Depends) are recommended.
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "fluid-soundfont-gm, fonts-ipafont-gothic")
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "zenity, xfonts-base")
-set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "small arcade game: steer a point and never touch white")
-set(CPACK_PACKAGE_DESCRIPTION
-  "VORTALIX-Revision- is a small single-window arcade game for one player. A point\n\
+set(CPACK_DEBIAN_GAME_PACKAGE_DEPENDS "fluid-soundfont-gm, fonts-ipafont-gothic")
+set(CPACK_DEBIAN_GAME_PACKAGE_RECOMMENDS "zenity, xfonts-base")
+# Each package's description begins with its own summary line. CPack puts the one common
+# summary before every package's description unless that summary is its own default, so it is
+# left at that default.
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "${CMAKE_PROJECT_NAME} built using CMake")
+set(CPACK_COMPONENT_GAME_DESCRIPTION
+  "small arcade game: steer a point and never touch white\n\
+VORTALIX-Revision- is a small single-window arcade game for one player. A point\n\
 steered with the keyboard leaves a white trail on a field that wraps round at\n\
 its edges; it collects bonus and rate items, scores huge exact numbers, levels\n\
 up, dies on white, and enters a top-10 ranking.")
+
+# One package per component: the game (everything installed without a component), and the
+# scoreboard server when it is built.
+set(CPACK_DEB_COMPONENT_INSTALL ON)
+set(CPACK_DEBIAN_GAME_PACKAGE_NAME vortalix)
+set(CPACK_DEBIAN_GAME_FILE_NAME DEB-DEFAULT)
+set(CPACK_COMPONENTS_ALL game)
+if(TARGET vortalix-scores)
+  include(${CMAKE_SOURCE_DIR}/packaging/ServerPackage.cmake)
+  list(APPEND CPACK_COMPONENTS_ALL server)
+endif()
 set(CMAKE_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS
   OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)
 include(CPack)

@@ -170,7 +170,7 @@ void ReplayRecorder::finish(bool abandoned, const DecStr& score, uint8_t level) 
         if (!writeFileAtomic(outputPath, bytes.data(), bytes.size(), error))
             std::fprintf(stderr, "vortalix: replay not saved: %s\n", error.c_str());
         else
-            lastWritten_ = outputPath;
+            written(outputPath, abandoned);
         return;
     }
     const std::string dir = g.files.settingsDir + "replays/";
@@ -188,8 +188,13 @@ void ReplayRecorder::finish(bool abandoned, const DecStr& score, uint8_t level) 
         std::fprintf(stderr, "vortalix: replay not saved: %s\n", error.c_str());
         return;
     }
-    lastWritten_ = path;
+    written(path, abandoned);
     prune(dir);
+}
+
+void ReplayRecorder::written(const std::string& path, bool abandoned) {
+    lastWritten_ = path;
+    if (listener != nullptr) listener->replayWritten(path, abandoned);
 }
 
 void ReplayRecorder::prune(const std::string& dir) {

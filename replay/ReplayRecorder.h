@@ -16,6 +16,14 @@
 
 struct GameState;
 
+// Told of each replay file as soon as it is written, on the window's thread: it must only take
+// note and return.
+class ReplayListener {
+  public:
+    virtual ~ReplayListener() = default;
+    virtual void replayWritten(const std::string& path, bool abandoned) = 0;
+};
+
 class ReplayRecorder : public ForwardingPlatform {
   public:
     static constexpr size_t kDefaultCapacity = size_t(4) * 1024 * 1024;
@@ -30,6 +38,8 @@ class ReplayRecorder : public ForwardingPlatform {
     void programEnded();
     // When set, each game goes to exactly this file instead, and nothing is pruned.
     std::string outputPath;
+    // Told of every file written; none when null.
+    ReplayListener* listener = nullptr;
     // Path of the latest replay written, empty when none.
     const std::string& lastWritten() const { return lastWritten_; }
 
@@ -43,6 +53,7 @@ class ReplayRecorder : public ForwardingPlatform {
     void beginAtReset(uint32_t seed);
     void flushFrames();
     void finish(bool abandoned, const DecStr& score, uint8_t level);
+    void written(const std::string& path, bool abandoned);
     void prune(const std::string& dir);
     bool room(size_t bytes);
 

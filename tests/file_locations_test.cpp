@@ -173,15 +173,24 @@ TEST_P(Arguments, DecideWhatTheProgramDoes) {
 
 INSTANTIATE_TEST_SUITE_P(
     CommandLine, Arguments,
-    ::testing::Values(ArgsCase{"None", {}, CommandLine::Action::Play},
-                      ArgsCase{"Version", {"--version"}, CommandLine::Action::PrintVersion},
-                      ArgsCase{"Help", {"--help"}, CommandLine::Action::PrintUsage},
-                      ArgsCase{"Unknown", {"--fullscreen"}, CommandLine::Action::BadUsage},
-                      ArgsCase{"AFile", {"game.bmp"}, CommandLine::Action::BadUsage},
-                      ArgsCase{"Replay", {"--replay", "a.vtr"}, CommandLine::Action::WatchReplay},
-                      ArgsCase{"ReplayWithoutFile", {"--replay"}, CommandLine::Action::BadUsage},
-                      ArgsCase{
-                          "VersionPlusMore", {"--version", "x"}, CommandLine::Action::BadUsage}),
+    ::testing::Values(
+        ArgsCase{"None", {}, CommandLine::Action::Play},
+        ArgsCase{"Version", {"--version"}, CommandLine::Action::PrintVersion},
+        ArgsCase{"Help", {"--help"}, CommandLine::Action::PrintUsage},
+        ArgsCase{"Unknown", {"--fullscreen"}, CommandLine::Action::BadUsage},
+        ArgsCase{"AFile", {"game.bmp"}, CommandLine::Action::BadUsage},
+        ArgsCase{"Replay", {"--replay", "a.vtr"}, CommandLine::Action::WatchReplay},
+        ArgsCase{"ReplayWithoutFile", {"--replay"}, CommandLine::Action::BadUsage},
+        ArgsCase{"Submit", {"--submit", "a.vtr"}, CommandLine::Action::SubmitReplay},
+        ArgsCase{"SubmitToServer",
+                 {"--submit", "a.vtr", "--server", "http://127.0.0.1:8080"},
+                 CommandLine::Action::SubmitReplay},
+        ArgsCase{"SubmitWithoutFile", {"--submit"}, CommandLine::Action::BadUsage},
+        ArgsCase{"ServerWithoutAddress",
+                 {"--submit", "a.vtr", "--server"},
+                 CommandLine::Action::BadUsage},
+        ArgsCase{"SubmitPlusMore", {"--submit", "a.vtr", "--fast"}, CommandLine::Action::BadUsage},
+        ArgsCase{"VersionPlusMore", {"--version", "x"}, CommandLine::Action::BadUsage}),
     [](const auto& info) { return std::string(info.param.name); });
 
 } // namespace

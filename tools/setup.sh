@@ -69,12 +69,22 @@ stage() {
 packages=(build-essential cmake pkg-config libsdl2-dev libsdl2-mixer-dev libfluidsynth-dev
     fluid-soundfont-gm libturbojpeg0-dev libsimpleini-dev libicu-dev libpng-dev zlib1g-dev
     libgtest-dev zenity xfonts-base fonts-ipafont-gothic)
+# libcurl and nlohmann-json for sending finished games to a scoreboard (without them the game
+# builds a sender that never connects).
+packages+=(libcurl4-openssl-dev nlohmann-json3-dev)
 # What the end-to-end tests drive the real window with (Mesa's OpenGL so that SDL's renderer
 # can be checked on a machine without a GPU), what makes and checks the Debian
 # package, and Google Benchmark, so that the benchmarks are built (not run) with the tests.
 if [ "$mode" = test ]; then
     packages+=(xvfb xauth xdotool x11-utils imagemagick python3 libgl1-mesa-dri libglx-mesa0
         dpkg-dev lintian desktop-file-utils appstream man-db groff-base libbenchmark-dev)
+    # The scoreboard server: HTTP (with OpenSSL for TLS), JSON, SQLite and PostgreSQL client
+    # libraries; and for its tests a PostgreSQL 15 server, the sqlite3 shell for the integrity
+    # check, wrk for the load test and curl for the hostile clients.
+    packages+=(libcpp-httplib-dev nlohmann-json3-dev libpqxx-dev libsqlite3-dev libssl-dev
+        postgresql wrk sqlite3 curl)
+    # systemd-analyze checks the server's unit in the package test.
+    packages+=(systemd)
 fi
 
 install_missing() {
@@ -103,7 +113,8 @@ stage "install packages" install_missing
 
 werror=()
 # Warnings are errors where we develop; a plain "run" build must never fail on one.
-if [ "$mode" = test ]; then werror=(-DVORTALIX_WERROR=ON); fi
+# The test run also insists on the scoreboard server being built.
+if [ "$mode" = test ]; then werror=(-DVORTALIX_WERROR=ON -DVORTALIX_REQUIRE_SERVER=ON); fi
 stage "configure" cmake -S "$src" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo "${werror[@]}"
 
 if [ "$mode" = run ]; then

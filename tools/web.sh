@@ -166,6 +166,7 @@ done
 emcmake cmake -S "$src" -B "$build/game" -DCMAKE_BUILD_TYPE=Release \
     -DCMAKE_FIND_ROOT_PATH="$prefix" -DSDL2_DIR="$prefix/lib/cmake/SDL2" \
     -DSDL2_mixer_DIR="$prefix/lib/cmake/SDL2_mixer" -DVORTALIX_WEB_DATA="$data" \
+    -DVORTALIX_WEB_ICONS="$assets/icons/hicolor" \
     -DVORTALIX_SITE_DIR="$site" -DVORTALIX_WERROR="${VORTALIX_WERROR:-OFF}" >/dev/null
 cmake --build "$build/game" -j "$jobs"
 echo "the page is in $site: serve that folder with any static web server, e.g."
@@ -190,3 +191,9 @@ node "$src/tests/web/watch_test.js" --site "$site" --data "$data" --headless "$n
     --work "$build/test-work/watch"
 node "$src/tests/web/lighthouse_test.js" --site "$site" --puppeteer "$npmdir/node_modules/puppeteer-core" \
     --lighthouse "$npmdir/node_modules/lighthouse" --work "$build/test-work/lighthouse"
+# Touch, offline and sound, each in a browser of its own.
+for t in touch offline sound; do
+    node "$src/tests/web/${t}_test.js" --site "$site" --data "$data" \
+        --headless "$native/vortalix-headless" --puppeteer "$npmdir/node_modules/puppeteer-core" \
+        --work "$build/test-work-$t" --source "$src"
+done

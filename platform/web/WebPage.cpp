@@ -31,6 +31,9 @@ EM_JS(void, page_frame_presented, (), {
 EM_JS(void, page_program_ended, (int32_t code), {
     Module.vortalixPage.programEnded(code);
 });
+EM_JS(void, page_replay_written, (const char* path, int32_t abandoned), {
+    if (window.vortalixScoreboard) window.vortalixScoreboard.replayWritten(UTF8ToString(path), abandoned != 0);
+});
 EM_JS(void, page_scripted_run_done, (), {
     Module.vortalixPage.scriptedRunDone();
 });
@@ -88,6 +91,10 @@ void watching(const std::string& name) {
 
 void replayOver() {
     page_replay_over();
+}
+
+void replayWritten(const std::string& path, bool abandoned) {
+    page_replay_written(path.c_str(), abandoned ? 1 : 0);
 }
 
 } // namespace webpage

@@ -32,5 +32,7 @@ void scriptedRunDone();
 void watching(const std::string& name);
 // The watched recording has been played to its last frame, which the canvas now shows.
 void replayOver();
+// A replay file was written (the page sends it to a scoreboard that serves it, if any).
+void replayWritten(const std::string& path, bool abandoned);
 
 } // namespace webpage

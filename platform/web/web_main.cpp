@@ -32,12 +32,21 @@ namespace {
 
 const char* const kCaption = "VORTALIX-Revision-";
 
+// Each replay written is told to the page, which sends it to a scoreboard serving the page.
+struct PageReplays : ReplayListener {
+    void replayWritten(const std::string& path, bool abandoned) override {
+        webpage::replayWritten(path, abandoned);
+    }
+};
+
 // A game being played. Every game is recorded on its way between the game and the page, as on
 // the desktop, into the replays folder of the stored folder.
 struct WebGame {
     explicit WebGame(WebPlatform& platform) : recorder(platform), form(recorder), steps(form) {
         recorder.watch(&form.g);
+        recorder.listener = &pageReplays;
     }
+    PageReplays pageReplays;
     ReplayRecorder recorder;
     TForm1 form;
     ProgramSteps steps;
