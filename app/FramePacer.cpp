@@ -12,7 +12,8 @@ void FramePacer::beginAnimationFrame(double nowMs) {
     thisAnimationFrame_ = 0;
 }
 
-bool FramePacer::frameDue(double lengthMs) {
+bool FramePacer::frameDue(double lengthMs, double workMs) {
+    if (thisAnimationFrame_ > 0 && workMs >= kWorkBudgetMs) return false;
     // A frame takes some time, or a caller's loop over the due frames would never end.
     if (lengthMs < 1.0) lengthMs = 1.0;
     double due = last_ + lengthMs;

@@ -11,6 +11,11 @@
 // missed time is dropped, as the desktop drops the time of a late frame: the game resumes where
 // it was instead of rushing.
 //
+// A device too slow to run a frame in its time must not be made slower still by catching up:
+// once the frames of one animation frame have taken kWorkBudgetMs of real work, the rest wait
+// for the next animation frame (and are dropped if they fall too far behind), so the page stays
+// responsive and the game merely runs slow, as the desktop does on a slow machine.
+//
 // Pure arithmetic on the caller's clock (milliseconds as double, as browsers give them), so that
 // the rule can be tried at any refresh rate without a browser.
 
@@ -22,13 +27,16 @@ class FramePacer {
     // frames of 16 ms still catch up, which also covers displays down to 16 animation frames a
     // second without losing time.
     static constexpr double kMaxLagMs = 64.0;
+    // Real work one animation frame may spend on catching up; the first due frame always runs.
+    static constexpr double kWorkBudgetMs = 10.0;
 
     // An animation frame begins at nowMs. The first one starts the clock: the first frame is
     // due one frame length after it.
     void beginAnimationFrame(double nowMs);
     // True when a frame of lengthMs after the previous one is due by this animation frame; it
-    // is then counted as run.
-    bool frameDue(double lengthMs);
+    // is then counted as run. workMs: the real time the frames of this animation frame have
+    // taken so far.
+    bool frameDue(double lengthMs, double workMs = 0.0);
     // Nothing is due while held (a paused replay): the clock restarts from this animation frame.
     void hold();
 

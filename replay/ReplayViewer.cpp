@@ -21,10 +21,11 @@ bool ReplayViewer::begin() {
     return true;
 }
 
-bool ReplayViewer::animationFrame(double nowMs) {
+bool ReplayViewer::animationFrame(double nowMs, double (*realClock)()) {
     if (ended_) return false;
     ReplayPlatform& rp = player_.platform();
     pacer_.beginAnimationFrame(nowMs);
+    const double workBegan = realClock != nullptr ? realClock() : 0.0;
     rp.pumpMessages();
     while (!quit_) {
         if (paused_ || (recordingOver_ && abandoned_)) {
@@ -35,7 +36,8 @@ bool ReplayViewer::animationFrame(double nowMs) {
         const bool fast = real_.getAsyncKeyState(vk::Tab);
         const int32_t length = recordingOver_ ? 16 : player_.nextFrameLength();
         // Four times as fast: a quarter of the wait, and one frame in four shown.
-        if (!pacer_.frameDue(double(fast ? (length + 3) / 4 : length))) break;
+        const double work = realClock != nullptr ? realClock() - workBegan : 0.0;
+        if (!pacer_.frameDue(double(fast ? (length + 3) / 4 : length), work)) break;
         rp.showFrames = !fast || frame_ % 4 == 0;
         ++frame_;
         if (recordingOver_) {

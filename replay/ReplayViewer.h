@@ -22,8 +22,9 @@ class ReplayViewer {
     // Starts the program; false when it ended at start-up (a missing data file), see exitCode.
     bool begin();
     // One animation frame that began at nowMs: the watcher's keys between the frames, and the
-    // frames that are due. False when the watching is over.
-    bool animationFrame(double nowMs);
+    // frames that are due. realClock reads the real time in ms (the work done is measured with
+    // it, see FramePacer); none: no limit. False when the watching is over.
+    bool animationFrame(double nowMs, double (*realClock)() = nullptr);
     // The program's end: FormDestroy, which writes nothing of the player's.
     void end();
 

@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <string>
@@ -183,6 +184,43 @@ TEST(FramePacer, AClockThatGoesBackHoldsNothingBack) {
     EXPECT_FALSE(pacer.frameDue(16.0));
     pacer.beginAnimationFrame(26.0);
     EXPECT_TRUE(pacer.frameDue(16.0));
+}
+
+} // namespace
+
+namespace {
+
+// Frames that cost `frameCostMs` of real work each on a display at `hz`; the frames a second.
+double framesASecondWithWork(double hz, double frameCostMs, int32_t& most) {
+    FramePacer pacer;
+    int64_t frames = 0;
+    most = 0;
+    double t = 0;
+    while (t < 10000.0) {
+        pacer.beginAnimationFrame(t);
+        int32_t n = 0;
+        while (pacer.frameDue(16.0, n * frameCostMs)) ++n;
+        if (n > most) most = n;
+        frames += n;
+        // The display's next frame comes no sooner than the work is done.
+        t += std::max(1000.0 / hz, n * frameCostMs);
+    }
+    return double(frames) / (t / 1000.0);
+}
+
+TEST(FramePacer, CheapFramesCatchUpInFull) {
+    int32_t most = 0;
+    EXPECT_NEAR(framesASecondWithWork(30, 3.0, most), 62.5, 0.4);
+    EXPECT_EQ(most, 3);
+}
+
+TEST(FramePacer, ADeviceTooSlowRunsSlowInsteadOfSpiralling) {
+    // Each frame takes 20 ms: catching up would make every animation frame five frames long
+    // and the page unresponsive; instead one frame runs per animation frame.
+    int32_t most = 0;
+    const double perSecond = framesASecondWithWork(60, 20.0, most);
+    EXPECT_EQ(most, 1);
+    EXPECT_NEAR(perSecond, 50.0, 0.5);
 }
 
 } // namespace

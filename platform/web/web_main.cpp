@@ -115,7 +115,8 @@ bool gameFrames(double timestampMs) {
         return true;
     }
     p.pacer.beginAnimationFrame(timestampMs);
-    while (p.pacer.frameDue(16.0)) {
+    const double workBegan = emscripten_get_now();
+    while (p.pacer.frameDue(16.0, emscripten_get_now() - workBegan)) {
         platform->nextFrame();
         const int64_t before = platform->framesPresented();
         // Keys that came since the previous frame are handled first, inside the step.
@@ -130,7 +131,7 @@ bool gameFrames(double timestampMs) {
 
 bool watchFrames(double timestampMs) {
     ReplayViewer& v = watch->viewer;
-    if (!v.animationFrame(timestampMs)) {
+    if (!v.animationFrame(timestampMs, emscripten_get_now)) {
         const int32_t code = v.exitCode();
         finish(code);
         return false;

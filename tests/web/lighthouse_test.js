@@ -20,12 +20,15 @@ const categories = ["performance", "accessibility", "best-practices"];
 async function main() {
   // Lighthouse is an ES module.
   const lighthouse = (await import(pathToFileURL(path.join(opts.lighthouse, "core", "index.js")).href)).default;
+  const preset = process.env.LH_PRESET === "desktop"
+    ? (await import(pathToFileURL(path.join(opts.lighthouse, "core", "config", "desktop-config.js")).href)).default
+    : undefined;
   fs.mkdirSync(opts.work, { recursive: true });
   const { server, url } = await h.serve(opts.site);
   const chromium = await h.launch(puppeteer, ["--remote-debugging-port=0"]);
   try {
     const port = Number(new URL(chromium.browser.wsEndpoint()).port);
-    const result = await lighthouse(url, { port, output: "json", logLevel: "error", onlyCategories: categories });
+    const result = await lighthouse(url, { port, output: "json", logLevel: "error", onlyCategories: categories }, preset);
     fs.writeFileSync(path.join(opts.work, "lighthouse.json"), result.report);
     const lhr = result.lhr;
     if (lhr.runtimeError) c.check(false, "Lighthouse ran: " + lhr.runtimeError.message);

@@ -65,7 +65,7 @@ async function main() {
     await new Promise((done) => setTimeout(done, 1500));
     const player = await page.evaluate(() => [vortalixPage.stats.scriptedRunDone, vortalixPage.stats.frames,
       vortalixPage.stats.frameStarts.length]);
-    c.check(player[0] === false && player[1] === undefined && player[2] > 20,
+    c.check(player[0] === false && player[1] == null && player[2] > 20,
       `a player's page ignores ?seed=&frames=&key= and has no frame counter (${player})`);
     await page.close();
   } finally {
