@@ -112,7 +112,7 @@ lib.run("sound", 6, async ({ opts, browser, url }) => {
   let found = null;
   for (let seed = 1; seed <= 40 && found === null; seed++) {
     const script = { seed, keys: ["1:f5", "2:x"] };
-    const play = firstFrame(opts, script, 1500, (o) => o.mode === 2);
+    const play = firstFrame(opts, script, 1500, (o) => o.mode >= 2);
     const pickup = play === null ? null : firstFrame(opts, script, 1500, (o) => o.scored);
     if (pickup !== null && pickup - play >= 120) found = { script, play, pickup };
   }
