@@ -171,7 +171,9 @@ async function launch(puppeteer, profile) {
 }
 
 function watch(page) {
-  page.on("console", (m) => results.consoleLines.push(m.text()));
+  page.on("console", (m) => {
+    if (!m.text().startsWith("vortalix-tap ")) results.consoleLines.push(m.text());
+  });
   page.on("pageerror", (e) => { console.log("page error: " + e.message); results.failures++; });
 }
 
