@@ -12,7 +12,7 @@
 #      shot equals the window's picture, Esc keeps the settings, and the ranking and a replay
 #      land in %APPDATA%\vortalix\; the replay verifies on Linux;
 #   6. the portable zip, unpacked into a folder whose path has spaces and Japanese characters,
-#      starts and keeps its files beside itself;
+#      starts and keeps its files beside itself; F2's open dialog chooses a picture there;
 #   7. the uninstaller removes everything it installed and leaves the player's files.
 #
 # Usage: run.bash --game DIR --native DIR --zip FILE --setup FILE --work DIR
@@ -98,7 +98,8 @@ started=$SECONDS
 "$wineserver" -w
 echo "a fresh Wine prefix in $((SECONDS - started)) s"
 drive_c=$WINEPREFIX/drive_c
-appdata=$(ls -d "$drive_c"/users/*/AppData/Roaming 2>/dev/null | grep -v '/Public/' | head -n1)
+appdata=""
+for d in "$drive_c"/users/*/AppData/Roaming; do appdata=$d; done
 [ -d "$appdata" ] || e2e_fail "the Wine prefix has no AppData\\Roaming folder"
 
 # --- the Windows parts' own tests ---
@@ -117,6 +118,13 @@ done
 [ -z "$(find "$zipped" -iname '*.dll')" ] || e2e_fail "the zip has DLLs: the programs should need none"
 [ ! -e "$zipped/installed.txt" ] || e2e_fail "the zip carries the installer's marker"
 passed "the zip holds the programs without DLLs, the data, README.txt and the licences"
+version=$("$wine" "$zipped/vortalix.exe" --version | tr -d '\r')
+[[ "$version" =~ ^vortalix\ [0-9]+\.[0-9]+\.[0-9]+$ ]] || e2e_fail "--version said '$version'"
+"$wine" "$zipped/vortalix.exe" --help | grep -q -- '--replay FILE' || e2e_fail "--help shows no usage"
+code=0
+"$wine" "$zipped/vortalix.exe" --bogus >/dev/null 2>&1 || code=$?
+[ "$code" -eq 2 ] || e2e_fail "an unknown option ended with $code, expected 2"
+passed "vortalix.exe --version says '$version', --help the usage, an unknown option exits with 2"
 
 # --- 2. the golden replays ---
 mkdir -p "$work/verify"
@@ -235,11 +243,42 @@ e2e_find_window
 sleep 1
 xdotool key --window "$E2E_WINDOW" F1
 sleep 1
+# F2: Windows' open dialog, under its Japanese title; the picture is chosen by typing its
+# name, and the backdrop's path, Japanese folder and all, goes into the settings.
+xdotool key --window "$E2E_WINDOW" F2
+dialog=$(e2e_window_named "背景画像読み込み") || e2e_fail "F2 opened no dialog titled 背景画像読み込み"
+sleep 1
+xdotool type --window "$dialog" 'image\bonus01.bmp'
+sleep 0.5
+xdotool key --window "$dialog" Return
+for _ in $(seq 50); do
+    [ -z "$(e2e_lookup_window "背景画像読み込み")" ] && break
+    sleep 0.2
+done
+[ -z "$(e2e_lookup_window "背景画像読み込み")" ] || e2e_fail "the open dialog did not close"
+sleep 1
 quit_game
 [ -e "$portable/VORTALIX.ini" ] || e2e_fail "the portable game kept no settings beside itself"
+grep -qF 'ポータブル 版 テスト\vortalix\image\bonus01.bmp' "$portable/VORTALIX.ini" ||
+    e2e_fail "the picture chosen in the dialog is not in the settings: $(cat "$portable/VORTALIX.ini")"
 [ -e "$portable/g_sc0.bmp" ] || e2e_fail "the portable game's screenshot is not beside it"
 [ "$before" = "$(find "$player" | sort)" ] || e2e_fail "the portable game wrote into %APPDATA%"
-passed "the portable game runs from '$(basename "$(dirname "$portable")")' and keeps its files beside itself"
+passed "the portable game runs from '$(basename "$(dirname "$portable")")', keeps its files beside itself, and takes a picture from the open dialog"
+
+# A start without a ranking in the working folder ends after the warning box, Japanese text
+# and all, with exit code 0.
+mkdir -p "$work/no-ranking"
+(cd "$work/no-ranking" && exec "$wine" "$portable/vortalix.exe" >"$work/out.txt" 2>&1) &
+E2E_GAME_PID=$!
+box=$(e2e_window_named "オープンエラー") || e2e_fail "no warning box オープンエラー without a ranking file"
+grep -q 'スコアランキング(score.vtx)が見つかりません！' "$work/out.txt" ||
+    e2e_fail "the warning does not say that score.vtx is missing"
+sleep 1
+xdotool key --window "$box" Return
+e2e_wait_exit
+[ "$E2E_EXIT" -eq 0 ] || e2e_fail "exit code $E2E_EXIT after the warning, expected 0"
+"$wineserver" -w
+passed "without score.vtx the warning box オープンエラー comes up, and OK ends the game with 0"
 
 # --- 7. the uninstaller ---
 "$wine" "$installed/Uninstall.exe" /S >"$work/uninstall.txt" 2>&1 ||
