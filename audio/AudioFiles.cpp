@@ -1,9 +1,9 @@
 #include "audio/AudioFiles.h"
 
+#include "platform/Platform.h"
+
 #include <algorithm>
-#include <cstdio>
 #include <cstring>
-#include <sys/stat.h>
 
 namespace {
 
@@ -32,23 +32,10 @@ bool knownWavFormat(uint16_t tag) {
 } // namespace
 
 bool readAudioFile(const char* path, size_t maxBytes, std::vector<uint8_t>& out) {
+    // Read as every other file of the game is, so that any path the system allows works.
+    if (readRegularFile(path, maxBytes, out) == ReadStatus::Ok) return true;
     out.clear();
-    struct stat st;
-    if (::stat(path, &st) != 0 || !S_ISREG(st.st_mode) || uint64_t(st.st_size) > maxBytes)
-        return false;
-    FILE* f = std::fopen(path, "rb");
-    if (!f) return false;
-    out.resize(size_t(st.st_size));
-    const size_t got = out.empty() ? 0 : std::fread(out.data(), 1, out.size(), f);
-    uint8_t extra;
-    const bool grew = std::fread(&extra, 1, 1, f) == 1;
-    const bool failed = std::ferror(f) != 0;
-    std::fclose(f);
-    if (failed || grew || got != out.size()) {
-        out.clear();
-        return false;
-    }
-    return true;
+    return false;
 }
 
 bool isPlayableWav(const std::vector<uint8_t>& b) {

@@ -121,6 +121,10 @@ class Platform {
     WindowEvents* events_ = nullptr;
 };
 
+// Reads a regular file of at most maxBytes into out, the path in UTF-8. Every reader of the
+// game's files comes through here, so that each system reads its paths its own way.
+ReadStatus readRegularFile(const std::string& path, size_t maxBytes, std::vector<uint8_t>& out);
+
 // A stored data-file name uses '\' between folders ("image\bonus01.bmp"); this gives the name
 // with the separator of the system the game runs on.
 std::string nativePath(const std::string& stored);

@@ -109,6 +109,10 @@ bool Platform::fileExists(const std::string& path) {
 }
 
 ReadStatus Platform::readFile(const std::string& path, size_t maxBytes, std::vector<uint8_t>& out) {
+    return readRegularFile(path, maxBytes, out);
+}
+
+ReadStatus readRegularFile(const std::string& path, size_t maxBytes, std::vector<uint8_t>& out) {
     out.clear();
     struct stat st;
     if (::stat(path.c_str(), &st) != 0)

@@ -7,7 +7,8 @@
 #                              package and play the installed game, then build again with
 #                              AddressSanitizer and UndefinedBehaviorSanitizer and run the
 #                              unit tests there, and last build the browser version and test it
-#                              in headless Chromium (tools/web.sh test)
+#                              in headless Chromium (tools/web.sh test), and the Windows
+#                              build and its tests under Wine (tools/windows.sh test)
 #
 # Packages are installed with apt-get, directly as root or through sudo otherwise. The build
 # goes to build/ in the source folder (BUILD_DIR overrides it). "run" starts the game in the
@@ -157,4 +158,9 @@ stage "sanitizers" sanitizer_stage
 # headless runner.
 stage "browser" env NATIVE_BUILD_DIR="$build" WEB_BUILD_DIR="${build}-web" VORTALIX_WERROR=ON \
     bash "$src/tools/web.sh" test
+
+# The Windows build, cross-compiled with MinGW-w64, and its tests under Wine on Xvfb, with
+# this build's data files and headless runner.
+stage "windows" env NATIVE_BUILD_DIR="$build" WIN_BUILD_DIR="${build}-win" VORTALIX_WERROR=ON \
+    bash "$src/tools/windows.sh" test
 echo "all tests passed"

@@ -83,21 +83,9 @@ fetch=()
 for s in "${sources[@]}"; do
     [ -e "$prefix/.built-$s" ] || [ -n "$(srcdir "$s")" ] || fetch+=("$s")
 done
-if [ "${#fetch[@]}" -gt 0 ]; then
-    if ! grep -rqsE '^(deb-src|Types:.*deb-src)' /etc/apt/sources.list /etc/apt/sources.list.d/; then
-        # The archive the machine already uses, for source packages too.
-        uri=$(grep -rhsE '^URIs:.*debian/?$' /etc/apt/sources.list.d/ | head -n1 | awk '{print $2}')
-        [ -n "$uri" ] || uri=$(grep -hsE '^deb .*debian/? ' /etc/apt/sources.list | grep -v security |
-            head -n1 | awk '{print $2}')
-        [ -n "$uri" ] || uri=http://deb.debian.org/debian
-        echo "adding a deb-src entry for $uri"
-        printf 'Types: deb-src\nURIs: %s\nSuites: bookworm bookworm-updates\nComponents: main\nSigned-By: /usr/share/keyrings/debian-archive-keyring.gpg\n' \
-            "$uri" | as_root tee /etc/apt/sources.list.d/vortalix-deb-src.sources >/dev/null
-        updated=no
-    fi
-    if [ "$updated" = no ]; then as_root "${apt[@]}" update; fi
-    (cd "$deps/src" && apt-get source -q "${fetch[@]}")
-fi
+# shellcheck source=tools/lib-deps.bash
+source "$src/tools/lib-deps.bash"
+fetch_debian_sources "$deps/src" "${fetch[@]}"
 common=(-DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX="$prefix" -DCMAKE_FIND_ROOT_PATH="$prefix")
 # Builds one library with CMake into the prefix, once: name, then its configure options.
 cmake_library() {

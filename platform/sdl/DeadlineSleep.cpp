@@ -6,7 +6,7 @@
 #include <cerrno>
 #include <sys/prctl.h>
 #include <time.h>
-#else
+#elif !defined(_WIN32)
 #include <thread>
 #endif
 
@@ -29,7 +29,7 @@ void sleepUntil(std::chrono::steady_clock::time_point deadline) {
     }
 }
 
-#else
+#elif !defined(_WIN32) // Windows has its waitable timer (platform/win/WinSleep.cpp)
 
 void sharpenTimerSlack() {}
 

@@ -24,6 +24,7 @@
 extern char** environ;
 #endif
 
+#if defined(__unix__)
 namespace {
 
 // The X window id, so that zenity's dialog stays above our always-on-top window.
@@ -41,6 +42,7 @@ std::string attachArgument(SDL_Window* window) {
 }
 
 } // namespace
+#endif
 
 void SdlPlatform::serviceWhileModal() {
     SDL_Event event;

@@ -7,9 +7,33 @@
 
 #include <cstdint>
 #include <cstdio>
+#ifdef _WIN32
+#include <windows.h>
+#else
 #include <sys/stat.h>
+#endif
 
 namespace {
+
+#ifdef _WIN32
+
+// Windows' stat() takes the path in the ANSI code page; its own call takes UTF-16. The path is
+// converted on the stack, since a sound is stamped again each time it plays.
+bool stampOf(const char* path, SdlEffects::Stamp& s) {
+    wchar_t wide[4096];
+    if (MultiByteToWideChar(CP_UTF8, 0, path, -1, wide, 4096) == 0) return false;
+    WIN32_FILE_ATTRIBUTE_DATA a;
+    if (!GetFileAttributesExW(wide, GetFileExInfoStandard, &a)) return false;
+    const auto high = [](DWORD hi, DWORD lo) { return (uint64_t(hi) << 32) | lo; };
+    const uint64_t written =
+        high(a.ftLastWriteTime.dwHighDateTime, a.ftLastWriteTime.dwLowDateTime);
+    s.size = (long long)high(a.nFileSizeHigh, a.nFileSizeLow);
+    s.mtimeSec = (long long)(written / 10000000); // 100 ns units
+    s.mtimeNsec = (long long)(written % 10000000) * 100;
+    return true;
+}
+
+#else
 
 bool stampOf(const char* path, SdlEffects::Stamp& s) {
     struct stat st;
@@ -21,6 +45,8 @@ bool stampOf(const char* path, SdlEffects::Stamp& s) {
     s.mtimeNsec = st.st_mtim.tv_nsec;
     return true;
 }
+
+#endif
 
 bool sameStamp(const SdlEffects::Stamp& a, const SdlEffects::Stamp& b) {
     return a.dev == b.dev && a.ino == b.ino && a.size == b.size && a.mtimeSec == b.mtimeSec &&

@@ -54,6 +54,12 @@ class SdlPlatform : public Platform, private SdlGamepad::Keys {
         audio_.mciSendString(command, notifyWindow);
     }
 
+  protected:
+    // For a platform that brings its own dialogs: the window to own them, and forgetting the
+    // keys that went up while a dialog had the keyboard.
+    SDL_Window* window() const { return shown_ ? window_ : nullptr; }
+    void keysLostToDialog() { keys_.releaseAll(); }
+
   private:
     using Clock = std::chrono::steady_clock;
 
