@@ -63,17 +63,6 @@ for p in "${packages[@]}"; do
         missing+=("$p")
     fi
 done
-updated=no
-if [ "${#missing[@]}" -gt 0 ]; then
-    echo "installing: ${missing[*]}"
-    as_root "${apt[@]}" update
-    as_root "${apt[@]}" install -y --no-install-recommends \
-        "${missing[@]}"
-    updated=yes
-fi
-
-# Debian's node does not look in its own module folder, where Emscripten's acorn lies.
-export NODE_PATH=/usr/share/nodejs
 
 # --- the libraries, from Debian's sources, each built once ---
 sources=(libsdl2 libsdl2-mixer libjpeg-turbo zlib)
@@ -83,21 +72,35 @@ fetch=()
 for s in "${sources[@]}"; do
     [ -e "$prefix/.built-$s" ] || [ -n "$(srcdir "$s")" ] || fetch+=("$s")
 done
-if [ "${#fetch[@]}" -gt 0 ]; then
-    if ! grep -rqsE '^(deb-src|Types:.*deb-src)' /etc/apt/sources.list /etc/apt/sources.list.d/; then
-        # The archive the machine already uses, for source packages too.
-        uri=$(grep -rhsE '^URIs:.*debian/?$' /etc/apt/sources.list.d/ | head -n1 | awk '{print $2}')
-        [ -n "$uri" ] || uri=$(grep -hsE '^deb .*debian/? ' /etc/apt/sources.list | grep -v security |
-            head -n1 | awk '{print $2}')
-        [ -n "$uri" ] || uri=http://deb.debian.org/debian
-        echo "adding a deb-src entry for $uri"
-        printf 'Types: deb-src\nURIs: %s\nSuites: bookworm bookworm-updates\nComponents: main\nSigned-By: /usr/share/keyrings/debian-archive-keyring.gpg\n' \
-            "$uri" | as_root tee /etc/apt/sources.list.d/vortalix-deb-src.sources >/dev/null
-        updated=no
-    fi
-    if [ "$updated" = no ]; then as_root "${apt[@]}" update; fi
-    (cd "$deps/src" && apt-get source -q "${fetch[@]}")
+# The deb-src entry is added before the one package list update, so that a fresh machine
+# reads the lists once for both the packages and their sources, not twice.
+update=no
+[ "${#missing[@]}" -eq 0 ] || update=yes
+if [ "${#fetch[@]}" -gt 0 ] &&
+    ! grep -rqsE '^(deb-src|Types:.*deb-src)' /etc/apt/sources.list /etc/apt/sources.list.d/; then
+    # The archive the machine already uses, for source packages too.
+    uri=$(grep -rhsE '^URIs:.*debian/?$' /etc/apt/sources.list.d/ | head -n1 | awk '{print $2}')
+    [ -n "$uri" ] || uri=$(grep -hsE '^deb .*debian/? ' /etc/apt/sources.list | grep -v security |
+        head -n1 | awk '{print $2}')
+    [ -n "$uri" ] || uri=http://deb.debian.org/debian
+    echo "adding a deb-src entry for $uri"
+    printf 'Types: deb-src\nURIs: %s\nSuites: bookworm bookworm-updates\nComponents: main\nSigned-By: /usr/share/keyrings/debian-archive-keyring.gpg\n' \
+        "$uri" | as_root tee /etc/apt/sources.list.d/vortalix-deb-src.sources >/dev/null
+    update=yes
 fi
+if [ "${#fetch[@]}" -gt 0 ] && ! ls /var/lib/apt/lists/*_Sources* >/dev/null 2>&1; then
+    update=yes # the entry is there, but its lists were never read
+fi
+if [ "$update" = yes ]; then as_root "${apt[@]}" update; fi
+if [ "${#missing[@]}" -gt 0 ]; then
+    echo "installing: ${missing[*]}"
+    as_root "${apt[@]}" install -y --no-install-recommends "${missing[@]}"
+fi
+
+# Debian's node does not look in its own module folder, where Emscripten's acorn lies.
+export NODE_PATH=/usr/share/nodejs
+
+if [ "${#fetch[@]}" -gt 0 ]; then (cd "$deps/src" && apt-get source -q "${fetch[@]}"); fi
 common=(-DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX="$prefix" -DCMAKE_FIND_ROOT_PATH="$prefix")
 # Builds one library with CMake into the prefix, once: name, then its configure options.
 cmake_library() {
