@@ -65,6 +65,13 @@ int32_t pointsFor(int32_t pixels, int32_t points, int32_t realPixels) {
     return int32_t((int64_t(pixels) * points + realPixels - 1) / realPixels);
 }
 
+int32_t highDpiPoints(int32_t size, int32_t points, int32_t realPixels) {
+    if (points <= 0 || realPixels <= points) return size;
+    const int32_t whole = realPixels / points;
+    return pointsFor(int32_t(std::min<int64_t>(int64_t(size) * whole, INT32_MAX)), points,
+                     realPixels);
+}
+
 void drawScaled(const Pixels32& frame, const Placement& at, const Pixels32& t, uint32_t black,
                 bool surround) {
     if (t.pixels == nullptr || t.width <= 0 || t.height <= 0) return;

@@ -36,6 +36,13 @@ int32_t windowScale(int32_t setting, int32_t usableW, int32_t usableH, int32_t f
 // than cutting the frame.
 int32_t pointsFor(int32_t pixels, int32_t points, int32_t realPixels);
 
+// The window size in points for `size` points of frame (the frame times its factor) on a
+// screen where `points` points measure `realPixels` pixels. Each whole pixel per point makes
+// the blocks that much larger, so a 2x screen shows the window at the size it has on any
+// other screen, in 2x2 blocks; what is left of a fractional ratio shrinks the window instead,
+// so that the blocks stay whole (1.5 pixels per point: 1x1 blocks, two thirds of the points).
+int32_t highDpiPoints(int32_t size, int32_t points, int32_t realPixels);
+
 // A 32-bit picture described by row pointers: `pixels` is the top row, rows `pitch` bytes
 // apart.
 struct Pixels32 {

@@ -52,6 +52,15 @@ TEST(Display, HighDpiWindowHoldsTheWholeFrameInRealPixels) {
     EXPECT_EQ(display::pointsFor(273, 0, 0), 273);       // nothing measured
 }
 
+TEST(Display, HighDpiWindowKeepsItsSizeInPointsWithWholePixelsPerPoint) {
+    EXPECT_EQ(display::highDpiPoints(240, 1000, 1000), 240); // an ordinary screen: as asked
+    EXPECT_EQ(display::highDpiPoints(240, 240, 480), 240);   // 2x: 480 pixels, 2x2 blocks
+    EXPECT_EQ(display::highDpiPoints(720, 720, 2160), 720);  // 3x: 2160 pixels, 3x3 blocks
+    EXPECT_EQ(display::highDpiPoints(240, 240, 360), 160);   // 1.5: 240 pixels, 1x1 blocks
+    EXPECT_EQ(display::highDpiPoints(240, 240, 600), 192);   // 2.5: 480 pixels, 2x2 blocks
+    EXPECT_EQ(display::highDpiPoints(273, 0, 0), 273);       // nothing measured
+}
+
 // A small frame with a different colour in every pixel, drawn into a target larger than it.
 class DisplayCopy : public ::testing::TestWithParam<int32_t> {};
 

@@ -63,17 +63,6 @@ for p in "${packages[@]}"; do
         missing+=("$p")
     fi
 done
-updated=no
-if [ "${#missing[@]}" -gt 0 ]; then
-    echo "installing: ${missing[*]}"
-    as_root "${apt[@]}" update
-    as_root "${apt[@]}" install -y --no-install-recommends \
-        "${missing[@]}"
-    updated=yes
-fi
-
-# Debian's node does not look in its own module folder, where Emscripten's acorn lies.
-export NODE_PATH=/usr/share/nodejs
 
 # --- the libraries, from Debian's sources, each built once ---
 sources=(libsdl2 libsdl2-mixer libjpeg-turbo zlib)
@@ -85,6 +74,24 @@ for s in "${sources[@]}"; do
 done
 # shellcheck source=tools/lib-deps.bash
 source "$src/tools/lib-deps.bash"
+# The deb-src entry is added before the one package list update, so that a fresh machine
+# reads the lists once for both the packages and their sources, not twice.
+update=no
+[ "${#missing[@]}" -eq 0 ] || update=yes
+if [ "${#fetch[@]}" -gt 0 ] && add_deb_src_entry; then update=yes; fi
+if [ "${#fetch[@]}" -gt 0 ] && ! ls /var/lib/apt/lists/*_Sources* >/dev/null 2>&1; then
+    update=yes # the entry is there, but its lists were never read
+fi
+if [ "$update" = yes ]; then as_root "${apt[@]}" update; fi
+if [ "${#missing[@]}" -gt 0 ]; then
+    echo "installing: ${missing[*]}"
+    as_root "${apt[@]}" install -y --no-install-recommends "${missing[@]}"
+fi
+updated=yes
+
+# Debian's node does not look in its own module folder, where Emscripten's acorn lies.
+export NODE_PATH=/usr/share/nodejs
+
 fetch_debian_sources "$deps/src" "${fetch[@]}"
 common=(-DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX="$prefix" -DCMAKE_FIND_ROOT_PATH="$prefix")
 # Builds one library with CMake into the prefix, once: name, then its configure options.

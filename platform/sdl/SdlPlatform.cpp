@@ -12,6 +12,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <stdexcept>
 
 namespace {
@@ -26,8 +27,12 @@ SdlPlatform::SdlPlatform() {
     lastReading_ = frameStart_ = lastPresent_ = epoch_;
 
     // SDL would otherwise put the window surface on an OpenGL texture, which under X without
-    // a GPU costs about ten times as much per frame as the plain shared-memory image.
-    SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
+    // a GPU costs about ten times as much per frame as the plain shared-memory image. Only X
+    // has that plain image: under Wayland SDL's texture is the only window surface there is,
+    // and refusing it there leaves the window empty.
+    const char* videoDriver = SDL_GetCurrentVideoDriver();
+    if (videoDriver != nullptr && std::strcmp(videoDriver, "x11") == 0)
+        SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
     // A tool window that stays on top; it stays hidden until it has a first frame to show, so
     // a zoomed window never flashes at the small size and a start-up warning stands alone.
     // High-DPI: the window surface is in the screen's real pixels, so the factor is counted in
@@ -165,16 +170,16 @@ void SdlPlatform::setDisplay(int32_t scale, int32_t frameW, int32_t frameH, bool
     const int index = SDL_GetWindowDisplayIndex(window_);
     if (index < 0 || SDL_GetDisplayUsableBounds(index, &usable) != 0)
         std::fprintf(stderr, "vortalix: the screen's size is unknown: %s\n", SDL_GetError());
-    // A window of N x the frame in the screen's pixels; with a high-DPI screen SDL's window
-    // size is in points, fewer than its pixels.
+    // A window of N x the frame; on a high-DPI screen (SDL's window size is in points, fewer
+    // than its pixels) every frame pixel is a whole block of real pixels.
     const int32_t n = display::windowScale(scale, usable.w, usable.h, frameW, frameH);
     setClientSize(frameW * n, frameH * n);
     int pixelW = 0, pixelH = 0, pointW = 0, pointH = 0;
     SDL_GetWindowSizeInPixels(window_, &pixelW, &pixelH);
     SDL_GetWindowSize(window_, &pointW, &pointH);
     if (pixelW > pointW && pointW > 0)
-        setClientSize(display::pointsFor(frameW * n, pointW, pixelW),
-                      display::pointsFor(frameH * n, pointH, pixelH));
+        setClientSize(display::highDpiPoints(frameW * n, pointW, pixelW),
+                      display::highDpiPoints(frameH * n, pointH, pixelH));
     if (fullscreen) toggleFullscreen();
 }
 
