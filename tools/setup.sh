@@ -78,9 +78,14 @@ packages+=(libcurl4-openssl-dev nlohmann-json3-dev)
 if [ "$mode" = test ]; then
     packages+=(xvfb xauth xdotool x11-utils imagemagick python3 libgl1-mesa-dri libglx-mesa0
         dpkg-dev lintian desktop-file-utils appstream man-db groff-base libbenchmark-dev)
-    # A small scoreboard in the sending tests; systemd-analyze and curl check the server's
-    # package and its unit.
-    packages+=(libcpp-httplib-dev systemd curl)
+    # The scoreboard server: HTTP (with OpenSSL for TLS), JSON, SQLite and PostgreSQL client
+    # libraries; and for its tests a PostgreSQL 15 server, the sqlite3 shell for the integrity
+    # check, wrk for the load test and curl for the hostile clients.
+    packages+=(libcpp-httplib-dev nlohmann-json3-dev libpqxx-dev libsqlite3-dev libssl-dev
+        postgresql wrk sqlite3 curl)
+    # systemd-analyze checks the scoreboard's unit in the package test (cpp-httplib above also
+    # serves the game's sending tests a small scoreboard).
+    packages+=(systemd)
 fi
 
 install_missing() {
@@ -109,7 +114,8 @@ stage "install packages" install_missing
 
 werror=()
 # Warnings are errors where we develop; a plain "run" build must never fail on one.
-if [ "$mode" = test ]; then werror=(-DVORTALIX_WERROR=ON); fi
+# The test run also insists on the scoreboard server being built.
+if [ "$mode" = test ]; then werror=(-DVORTALIX_WERROR=ON -DVORTALIX_REQUIRE_SERVER=ON); fi
 stage "configure" cmake -S "$src" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo "${werror[@]}"
 
 if [ "$mode" = run ]; then
@@ -129,9 +135,11 @@ stage "end-to-end" ctest --test-dir "$build" --output-on-failure -j "$jobs" -L e
 # The Debian package: a Release build with Debian's flags checked by lintian, the layout that
 # `cmake --install` makes, and the package installed, played and removed again.
 package_stage() {
-    BUILD_DIR=${build}-deb bash "$src/tools/package.sh"
+    BUILD_DIR=${build}-deb bash "$src/tools/package.sh" -DVORTALIX_REQUIRE_SERVER=ON
     bash "$src/tests/package/layout.sh" "${build}-deb"
     bash "$src/tests/package/installed_game.sh" "$(ls "${build}"-deb/vortalix_*.deb)"
+    bash "$src/tests/package/scores_service.sh" "$(ls "${build}"-deb/vortalix_*.deb)" \
+        "$(ls "${build}"-deb/vortalix-scores_*.deb)" "$src"
 }
 stage "package" package_stage
 
