@@ -3,7 +3,7 @@
 //
 //   vortalix-headless [--frames N] [--seed S] [--key FRAME:KEY]... [--hold FROM-TO:KEY]...
 //                     [--exe-dir DIR] [--out FILE.bmp] [--record FILE.vtr]
-//   vortalix-headless --verify FILE.vtr [--exe-dir DIR]
+//   vortalix-headless --verify FILE.vtr [--exe-dir DIR] [--out LAST.bmp]
 //
 // KEY is a virtual-key code or one of: esc left up right down x z c s 4 5 6 8 f1 .. f7.
 // Data files are read from --exe-dir (default: this program's folder), "score.vtx" from the
@@ -12,7 +12,8 @@
 // replay in FILE.vtr.
 //
 // --verify plays a replay without a window, as fast as it goes, prints its outcome, and exits
-// with 0 when it matches the one recorded, 1 when not, 2 when the file cannot be read.
+// with 0 when it matches the one recorded, 1 when not, 2 when the file cannot be read. With
+// --out it also keeps the recording's last frame, as a window watching it shows it at the end.
 
 #include "app/KeyNames.h"
 #include "app/TForm1.h"
@@ -40,15 +41,25 @@ std::string text(std::string_view v) {
     return std::string(v);
 }
 
-int verify(HeadlessPlatform& p, const std::string& file) {
+bool writeLastFrame(HeadlessPlatform& p, const std::string& out) {
+    if (out.empty() || p.lastFrame.empty()) return true;
+    const std::vector<uint8_t> bmp = encodeBmp24(p.lastFrame);
+    std::string error;
+    if (p.writeFileAtomic(out, bmp.data(), bmp.size(), error)) return true;
+    std::fprintf(stderr, "vortalix-headless: %s\n", error.c_str());
+    return false;
+}
+
+int verify(HeadlessPlatform& p, const std::string& file, const std::string& out) {
     Replay replay;
     std::string error;
     if (!loadReplay(p, file, replay, error)) {
         std::fprintf(stderr, "vortalix-headless: %s\n", error.c_str());
         return 2;
     }
-    // Frames are neither kept nor looked at: only the outcome counts.
-    p.captureFrames = false;
+    // Frames are neither kept nor looked at unless the last one is asked for: only the outcome
+    // counts.
+    p.captureFrames = !out.empty();
     const VerifyResult r = verifyReplay(p, replay);
     if (r.outcome == VerifyOutcome::CannotStart) {
         std::fprintf(stderr, "vortalix-headless: %s: the game could not start (exit code %d)\n",
@@ -62,6 +73,7 @@ int verify(HeadlessPlatform& p, const std::string& file) {
         std::printf("recorded: score=%s level=%u name=%s%s\n", text(replay.score.view()).c_str(),
                     unsigned(replay.level), text(replay.name.view()).c_str(),
                     r.desynchronised ? "; the game asked for other keys than recorded" : "");
+    if (!writeLastFrame(p, out)) return 2;
     return r.outcome == VerifyOutcome::Matches ? 0 : 1;
 }
 
@@ -112,7 +124,7 @@ int main(int argc, char** argv) {
         }
     }
 
-    if (!verifyFile.empty()) return verify(p, verifyFile);
+    if (!verifyFile.empty()) return verify(p, verifyFile, out);
 
     ReplayRecorder recorder(p);
     recorder.outputPath = record;
@@ -125,14 +137,7 @@ int main(int argc, char** argv) {
     std::printf("mode=%u score=%.*s level=%u frames=%lld exit=%d\n", unsigned(g.mode),
                 int(g.score.len), g.score.ch, unsigned(g.level),
                 static_cast<long long>(p.framesPresented), code);
-    if (!out.empty() && !p.lastFrame.empty()) {
-        const std::vector<uint8_t> bmp = encodeBmp24(p.lastFrame);
-        std::string error;
-        if (!p.writeFileAtomic(out, bmp.data(), bmp.size(), error)) {
-            std::fprintf(stderr, "vortalix-headless: %s\n", error.c_str());
-            return 1;
-        }
-    }
+    if (!writeLastFrame(p, out)) return 1;
     // The game's own exit code when it ended; 0 when the frames ran out first.
     return code >= 0 ? code : 0;
 }

@@ -82,7 +82,17 @@ int main(int argc, char** argv) {
     const char* asked = SDL_getenv("SDL_VIDEODRIVER");
     if ((asked == nullptr || *asked == '\0') && driver != nullptr &&
         (std::strcmp(driver, "offscreen") == 0 || std::strcmp(driver, "dummy") == 0)) {
-        std::fprintf(stderr, "vortalix: no display to open the window on (is DISPLAY set?)\n");
+        // A DISPLAY that is set but does not answer (an X server not up yet, or gone) is a
+        // different fault from none at all, and the player is told which.
+        const char* display = SDL_getenv("DISPLAY");
+        if (display != nullptr && *display != '\0')
+            std::fprintf(stderr,
+                         "vortalix: no display to open the window on (DISPLAY=%s does not "
+                         "answer)\n",
+                         display);
+        else
+            std::fprintf(stderr, "vortalix: no display to open the window on (DISPLAY is not "
+                                 "set)\n");
         SDL_Quit();
         return 2;
     }

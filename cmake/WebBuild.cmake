@@ -61,7 +61,7 @@ target_link_libraries(vortalix PRIVATE vortalix_web_platform)
 file(WRITE ${CMAKE_BINARY_DIR}/web-link.rsp
   "-sDEFAULT_LIBRARY_FUNCS_TO_INCLUDE=['$autoResumeAudioContext','$dynCall']\n"
   "-sEXPORTED_RUNTIME_METHODS=['FS','ccall','UTF8ToString']\n"
-  "-sEXPORTED_FUNCTIONS=['_main','_vortalix_picture_chosen']\n")
+  "-sEXPORTED_FUNCTIONS=['_main','_vortalix_picture_chosen','_vortalix_watch']\n")
 target_link_options(vortalix PRIVATE
   "@${CMAKE_BINARY_DIR}/web-link.rsp"
   -sALLOW_MEMORY_GROWTH=1
@@ -75,5 +75,31 @@ set_property(TARGET vortalix APPEND PROPERTY LINK_DEPENDS ${WEB_DATA_FILES})
 
 # The page around the canvas is ours.
 add_custom_command(TARGET vortalix POST_BUILD
-  COMMAND ${CMAKE_COMMAND} -E copy ${CMAKE_SOURCE_DIR}/platform/web/index.html ${SITE_DIR}/index.html
-  COMMAND ${CMAKE_COMMAND} -E copy ${CMAKE_SOURCE_DIR}/platform/web/scoreboard.js ${SITE_DIR}/scoreboard.js)
+  COMMAND ${CMAKE_COMMAND} -E copy ${CMAKE_SOURCE_DIR}/platform/web/index.html ${SITE_DIR}/index.html)
+
+# Touch controls, the keys line, and what makes the page an installable app that works
+# offline: the manifest with the crown icons assetgen draws for the desktop, and a service
+# worker written last, from every file the site then holds.
+set(VORTALIX_WEB_ICONS "" CACHE PATH "assetgen's icons/hicolor folder, for the page's manifest")
+if(NOT EXISTS "${VORTALIX_WEB_ICONS}/256x256/apps/vortalix.png")
+  message(FATAL_ERROR "VORTALIX_WEB_ICONS must name assetgen's icons/hicolor folder")
+endif()
+# Copied on every build, so that a change to one of these files alone reaches the site; the
+# worker is written last, from the finished site, so that its list and hash see every file.
+set(page_copies COMMAND ${CMAKE_COMMAND} -E make_directory ${SITE_DIR}/icons)
+foreach(side 48 64 128 256)
+  list(APPEND page_copies COMMAND ${CMAKE_COMMAND} -E copy
+       ${VORTALIX_WEB_ICONS}/${side}x${side}/apps/vortalix.png ${SITE_DIR}/icons/vortalix-${side}.png)
+endforeach()
+foreach(page_file watch.js scoreboard.js touch.js touch.css offline.js manifest.webmanifest)
+  list(APPEND page_copies COMMAND ${CMAKE_COMMAND} -E copy
+       ${CMAKE_SOURCE_DIR}/platform/web/${page_file} ${SITE_DIR}/${page_file})
+endforeach()
+add_custom_target(vortalix_site ALL
+  ${page_copies}
+  COMMAND ${CMAKE_COMMAND} -DSITE_DIR=${SITE_DIR}
+          -DTEMPLATE=${CMAKE_SOURCE_DIR}/platform/web/sw.js.in
+          -P ${CMAKE_SOURCE_DIR}/cmake/WebServiceWorker.cmake
+  COMMENT "Copying the page's files and writing its service worker"
+  VERBATIM)
+add_dependencies(vortalix_site vortalix)

@@ -166,6 +166,7 @@ done
 emcmake cmake -S "$src" -B "$build/game" -DCMAKE_BUILD_TYPE=Release \
     -DCMAKE_FIND_ROOT_PATH="$prefix" -DSDL2_DIR="$prefix/lib/cmake/SDL2" \
     -DSDL2_mixer_DIR="$prefix/lib/cmake/SDL2_mixer" -DVORTALIX_WEB_DATA="$data" \
+    -DVORTALIX_WEB_ICONS="$assets/icons/hicolor" \
     -DVORTALIX_SITE_DIR="$site" -DVORTALIX_WERROR="${VORTALIX_WERROR:-OFF}" >/dev/null
 cmake --build "$build/game" -j "$jobs"
 echo "the page is in $site: serve that folder with any static web server, e.g."
@@ -177,12 +178,25 @@ echo "  python3 -m http.server -d $site 8000"
 npmdir=$build/npm
 mkdir -p "$npmdir"
 if ! cmp -s "$src/tests/web/package-lock.json" "$npmdir/package-lock.json" ||
-    [ ! -d "$npmdir/node_modules/puppeteer-core" ]; then
+    [ ! -d "$npmdir/node_modules/puppeteer-core" ] || [ ! -d "$npmdir/node_modules/lighthouse" ]; then
     cp "$src/tests/web/package.json" "$src/tests/web/package-lock.json" "$npmdir/"
     (cd "$npmdir" && npm ci --no-audit --no-fund --ignore-scripts)
 fi
 node "$src/tests/web/browser_test.js" --site "$site" --data "$data" --headless "$native/vortalix-headless" \
     --puppeteer "$npmdir/node_modules/puppeteer-core" --work "$build/test-work"
+# The game's own clock at simulated refresh rates; watching replays; Lighthouse's scores.
+node "$src/tests/web/pace_test.js" --site "$site" --puppeteer "$npmdir/node_modules/puppeteer-core"
+node "$src/tests/web/watch_test.js" --site "$site" --data "$data" --headless "$native/vortalix-headless" \
+    --replays "$src/tests/replays" --puppeteer "$npmdir/node_modules/puppeteer-core" \
+    --work "$build/test-work/watch"
+node "$src/tests/web/lighthouse_test.js" --site "$site" --puppeteer "$npmdir/node_modules/puppeteer-core" \
+    --lighthouse "$npmdir/node_modules/lighthouse" --work "$build/test-work/lighthouse"
+# Touch, offline and sound, each in a browser of its own.
+for t in touch offline sound; do
+    node "$src/tests/web/${t}_test.js" --site "$site" --data "$data" \
+        --headless "$native/vortalix-headless" --puppeteer "$npmdir/node_modules/puppeteer-core" \
+        --work "$build/test-work-$t" --source "$src"
+done
 # The page served by the scoreboard server at /play/, when the native build has the server.
 if [ -x "$native/vortalix-scores" ]; then
     node "$src/tests/web/scoreboard_test.js" --site "$site" --server "$native/vortalix-scores" \

@@ -37,6 +37,12 @@ EM_JS(void, page_replay_written, (const char* path, int32_t abandoned), {
 EM_JS(void, page_scripted_run_done, (), {
     Module.vortalixPage.scriptedRunDone();
 });
+EM_JS(void, page_watching, (const char* name), {
+    Module.vortalixPage.watching(UTF8ToString(name));
+});
+EM_JS(void, page_replay_over, (), {
+    Module.vortalixPage.replayOver();
+});
 // clang-format on
 
 } // namespace
@@ -77,6 +83,14 @@ void programEnded(int32_t code) {
 
 void scriptedRunDone() {
     page_scripted_run_done();
+}
+
+void watching(const std::string& name) {
+    page_watching(name.c_str());
+}
+
+void replayOver() {
+    page_replay_over();
 }
 
 void replayWritten(const std::string& path, bool abandoned) {

@@ -19,7 +19,7 @@ void offerDownload(const std::string& name, const uint8_t* data, size_t size);
 void pickPicture(const std::string& folder);
 // Sizes the canvas on the page for a client area of width × height.
 void layout(int32_t width, int32_t height);
-// A frame begins in the animation frame that began at timestampMs (the page measures the
+// A game frame begins; it was due at timestampMs on the page's clock (the page measures the
 // pacing).
 void frameBegun(double timestampMs);
 // A frame went to the canvas.
@@ -28,6 +28,10 @@ void framePresented();
 void programEnded(int32_t code);
 // A scripted run reached its last frame; the canvas holds it.
 void scriptedRunDone();
+// A recorded game is being watched; name is its file's name as the player knows it.
+void watching(const std::string& name);
+// The watched recording has been played to its last frame, which the canvas now shows.
+void replayOver();
 // A replay file was written (the page sends it to a scoreboard that serves it, if any).
 void replayWritten(const std::string& path, bool abandoned);
 

@@ -23,7 +23,6 @@ bool isScreenshotName(const std::string& path) {
 } // namespace
 
 WebPlatform::WebPlatform(const ScriptedRun& run) : run_(run) {
-    epochMs_ = emscripten_get_now();
     window_ = SDL_CreateWindow(kCaption, SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED, clientW_,
                                clientH_, 0);
     if (window_ == nullptr)
@@ -40,16 +39,6 @@ WebPlatform::~WebPlatform() {
     if (window_ != nullptr) SDL_DestroyWindow(window_);
 }
 
-void WebPlatform::beginAnimationFrame(double timestampMs) {
-    if (run_.on) {
-        now_ += 16;
-        return;
-    }
-    // The first animation frame may have begun a moment before this platform was made.
-    const double since = timestampMs - epochMs_;
-    now_ = since > 0 ? uint32_t(uint64_t(since)) : 0;
-}
-
 uint32_t WebPlatform::timeGetTime() {
     return now_;
 }
@@ -62,10 +51,10 @@ uint32_t WebPlatform::timeOfDayMs() {
 }
 
 void WebPlatform::idleUntil(uint32_t ms) {
-    // A browser tab must never wait, and the clock stands still during an animation frame:
-    // the program entry only runs a frame that is due, so the frame loop never gets here. Should
-    // it all the same, the clock is moved on to the target, so that the loop ends instead of
-    // hanging the tab; the next animation frames then wait until the page's clock has caught up.
+    // A browser tab must never wait, and the clock stands still between frames: the program
+    // entry only runs a frame that is due, so the frame loop never gets here. Should it all the
+    // same, the clock is moved on to the target, so that the loop ends instead of hanging the
+    // tab.
     if (int32_t(ms - now_) > 0) now_ = ms;
 }
 

@@ -32,11 +32,11 @@ class WebPlatform : public Platform {
     WebPlatform(const WebPlatform&) = delete;
     WebPlatform& operator=(const WebPlatform&) = delete;
 
-    // The game's clock is the browser's animation-frame clock: every reading during an
-    // animation frame gives the instant that frame began (ms on the page's timeline), so the
-    // pacing follows the display's refresh. A scripted run's clock instead moves by exactly
-    // one game frame per animation frame.
-    void beginAnimationFrame(double timestampMs);
+    // The game's clock is its own: it moves by one frame's 16 ms whenever the program entry
+    // runs a frame, and the entry decides on the page's clock which frames are due. So every
+    // frame lasts exactly 16 ms of game time at any refresh rate, and the game's replays play
+    // the same on the desktop.
+    void nextFrame() { now_ += 16; }
     int64_t framesPresented() const { return framesPresented_; }
     // The page has written the picture the player picked to `path`.
     void pictureChosen(const std::string& path);
@@ -74,7 +74,6 @@ class WebPlatform : public Platform {
     SDL_Window* window_ = nullptr;
     int32_t clientW_ = 240, clientH_ = 273;
     sdlkeys::KeyStates keys_;
-    double epochMs_ = 0;
     uint32_t now_ = 0;
     int64_t framesPresented_ = 0;
     size_t nextScriptedKey_ = 0;

@@ -1,30 +1,37 @@
 // The program entry in the browser. The page has mounted the player's stored folder before
 // this runs. Instead of the desktop's blocking loop, the browser calls one step per animation
-// frame: the game's frame runs when 16 ms have passed on the game's clock since the previous
-// one, and a hidden tab, which gets no animation frames, costs nothing.
+// frame, and that step runs every game frame that has become due on the game's own clock
+// (FramePacer): 62.5 frames a second whatever the display's refresh rate, and a hidden tab,
+// which gets no animation frames, costs nothing.
 //
-// The page may pass a scripted run (see ScriptedRun.h) as arguments, its test switch.
+// The page passes `--replay FILE` to watch a recorded game instead of playing (?replay=URL),
+// and may at any time hand over a dropped or picked replay through vortalix_watch. It may also
+// pass a scripted run (see ScriptedRun.h) as arguments, its test switch; a scripted run moves
+// exactly one game frame per animation frame.
 
+#include "app/FramePacer.h"
 #include "app/ProgramSteps.h"
 #include "app/ScriptedRun.h"
 #include "app/TForm1.h"
 #include "platform/web/WebPage.h"
 #include "platform/web/WebPlatform.h"
 #include "replay/ReplayRecorder.h"
+#include "replay/ReplayViewer.h"
 
 #include <SDL.h>
 #include <emscripten.h>
 #include <emscripten/html5.h>
 
 #include <cstdio>
+#include <cstring>
 #include <exception>
 #include <string>
+#include <utility>
 
 namespace {
 
-// Everything the running game is; it outlives main, which returns to the browser at once.
-// Every game is recorded on its way between the game and the page, as on the desktop, into
-// the replays folder of the stored folder.
+const char* const kCaption = "VORTALIX-Revision-";
+
 // Each replay written is told to the page, which sends it to a scoreboard serving the page.
 struct PageReplays : ReplayListener {
     void replayWritten(const std::string& path, bool abandoned) override {
@@ -32,92 +39,216 @@ struct PageReplays : ReplayListener {
     }
 };
 
-struct WebProgram {
-    explicit WebProgram(const ScriptedRun& r)
-        : platform(r), recorder(platform), form(recorder), steps(form), run(r) {
+// A game being played. Every game is recorded on its way between the game and the page, as on
+// the desktop, into the replays folder of the stored folder.
+struct WebGame {
+    explicit WebGame(WebPlatform& platform) : recorder(platform), form(recorder), steps(form) {
         recorder.watch(&form.g);
         recorder.listener = &pageReplays;
     }
     PageReplays pageReplays;
-    WebPlatform platform;
     ReplayRecorder recorder;
     TForm1 form;
     ProgramSteps steps;
-    ScriptedRun run;
+    FramePacer pacer;
 };
 
-WebProgram* program = nullptr;
+// A recorded game being watched; it owns the recording the viewer plays.
+struct WebWatch {
+    WebWatch(WebPlatform& platform, Replay&& r) : replay(std::move(r)), viewer(platform, replay) {}
+    Replay replay;
+    ReplayViewer viewer;
+};
+
+// Everything the running program is; it outlives main, which returns to the browser at once.
+WebPlatform* platform = nullptr;
+WebGame* game = nullptr;
+WebWatch* watch = nullptr;
+ScriptedRun run;
+bool looping = false;
+bool toldReplayOver = false;
+
+void endGame() {
+    // A game under way is kept, marked abandoned.
+    if (game != nullptr) game->recorder.programEnded();
+    delete game;
+    game = nullptr;
+}
+
+void endWatch() {
+    if (watch != nullptr) watch->viewer.end();
+    delete watch;
+    watch = nullptr;
+}
 
 void finish(int32_t code) {
-    // A game under way is kept, marked abandoned.
-    if (program != nullptr) program->recorder.programEnded();
-    delete program;
-    program = nullptr;
+    endGame();
+    endWatch();
+    delete platform;
+    platform = nullptr;
     SDL_Quit();
     webpage::programEnded(code);
 }
 
-// One animation frame of the browser: a game frame when one is due. False stops the calls.
-EM_BOOL animationFrame(double timestampMs, void*) {
-    WebProgram& p = *program;
-    // A scripted run stops on its last frame and leaves it on the canvas for the test.
-    if (p.run.on && p.run.frames > 0 && p.platform.framesPresented() >= p.run.frames) {
-        webpage::scriptedRunDone();
-        return EM_FALSE;
-    }
-    p.platform.beginAnimationFrame(timestampMs);
-    if (!p.steps.frameDue()) return EM_TRUE;
-    const int64_t before = p.platform.framesPresented();
-    try {
+void fail(const std::exception& e) {
+    std::fprintf(stderr, "vortalix: %s\n", e.what());
+    webpage::showMessage(kCaption, e.what());
+    finish(2);
+}
+
+// Runs the frames of the game that are due in this animation frame. False stops the calls.
+bool gameFrames(double timestampMs) {
+    WebGame& p = *game;
+    if (run.on) {
+        // A scripted run stops on its last frame and leaves it on the canvas for the test.
+        if (run.frames > 0 && platform->framesPresented() >= run.frames) {
+            webpage::scriptedRunDone();
+            return false;
+        }
+        platform->nextFrame();
+        if (!p.steps.frameDue()) return true;
         if (!p.steps.stepWhenDue()) {
             finish(p.steps.exitCode());
-            return EM_FALSE;
+            return false;
         }
-    } catch (const std::exception& e) {
-        std::fprintf(stderr, "vortalix: %s\n", e.what());
-        webpage::showMessage("VORTALIX-Revision-", e.what());
-        finish(2);
-        return EM_FALSE;
+        webpage::frameBegun(timestampMs);
+        return true;
     }
-    if (p.platform.framesPresented() != before) webpage::frameBegun(timestampMs);
-    return EM_TRUE;
+    p.pacer.beginAnimationFrame(timestampMs);
+    while (p.pacer.frameDue(16.0)) {
+        platform->nextFrame();
+        const int64_t before = platform->framesPresented();
+        // Keys that came since the previous frame are handled first, inside the step.
+        if (!p.steps.stepWhenDue()) {
+            finish(p.steps.exitCode());
+            return false;
+        }
+        if (platform->framesPresented() != before) webpage::frameBegun(p.pacer.lastDueMs());
+    }
+    return true;
+}
+
+bool watchFrames(double timestampMs) {
+    ReplayViewer& v = watch->viewer;
+    if (!v.animationFrame(timestampMs)) {
+        const int32_t code = v.exitCode();
+        finish(code);
+        return false;
+    }
+    if (v.recordingOver() && !toldReplayOver) {
+        toldReplayOver = true;
+        webpage::replayOver();
+    }
+    return true;
+}
+
+EM_BOOL animationFrame(double timestampMs, void*) {
+    bool on = false;
+    try {
+        if (watch != nullptr)
+            on = watchFrames(timestampMs);
+        else if (game != nullptr)
+            on = gameFrames(timestampMs);
+    } catch (const std::exception& e) {
+        fail(e);
+    }
+    looping = on;
+    return on ? EM_TRUE : EM_FALSE;
+}
+
+void loop() {
+    if (looping) return;
+    looping = true;
+    emscripten_request_animation_frame_loop(animationFrame, nullptr);
+}
+
+// Starts watching `file`, or says in one line why it cannot be watched and goes on as before.
+bool startWatching(const std::string& file, const std::string& shownName) {
+    Replay replay;
+    std::string error;
+    if (!loadReplay(*platform, file, replay, error)) {
+        // The message names the file as the player knows it, not the page's copy.
+        if (error.compare(0, file.size(), file) == 0) error = shownName + error.substr(file.size());
+        std::fprintf(stderr, "vortalix: %s\n", error.c_str());
+        webpage::showMessage(kCaption, error);
+        return false;
+    }
+    if (game != nullptr) {
+        // Leaving a game to watch one ends it as Esc would: the settings are kept.
+        game->form.FormDestroy();
+        endGame();
+    }
+    endWatch();
+    // A zoomed game leaves a doubled canvas; the recording sets its own size from here.
+    platform->setClientSize(240, 273);
+    toldReplayOver = false;
+    watch = new WebWatch(*platform, std::move(replay));
+    if (!watch->viewer.begin()) {
+        finish(watch->viewer.exitCode());
+        return true;
+    }
+    webpage::watching(shownName);
+    loop();
+    return true;
+}
+
+bool startGame() {
+    game = new WebGame(*platform);
+    if (!game->steps.begin()) {
+        finish(game->steps.exitCode());
+        return false;
+    }
+    loop();
+    return true;
 }
 
 } // namespace
 
 // The page calls this when the player has picked a picture and it has been written to path.
 extern "C" EMSCRIPTEN_KEEPALIVE void vortalix_picture_chosen(const char* path) {
-    if (program != nullptr && path != nullptr) program->platform.pictureChosen(path);
+    if (platform != nullptr && path != nullptr) platform->pictureChosen(path);
+}
+
+// The page calls this with a replay the player dropped on the page or picked, written to
+// path; name is the file's name as the player knows it.
+extern "C" EMSCRIPTEN_KEEPALIVE void vortalix_watch(const char* path, const char* name) {
+    if (platform == nullptr || path == nullptr || name == nullptr) return;
+    try {
+        startWatching(path, name);
+    } catch (const std::exception& e) {
+        fail(e);
+    }
 }
 
 int main(int argc, char** argv) {
-    ScriptedRun run;
-    std::string error;
-    if (!parseScriptedRun(argc, argv, run, error)) {
-        std::fprintf(stderr, "vortalix: %s\n", error.c_str());
-        webpage::showMessage("VORTALIX-Revision-", error);
-        webpage::programEnded(2);
-        return 2;
+    std::string replayFile, replayName;
+    if (argc == 4 && std::strcmp(argv[1], "--replay") == 0) {
+        replayFile = argv[2];
+        replayName = argv[3];
+    } else {
+        std::string error;
+        if (!parseScriptedRun(argc, argv, run, error)) {
+            std::fprintf(stderr, "vortalix: %s\n", error.c_str());
+            webpage::showMessage(kCaption, error);
+            webpage::programEnded(2);
+            return 2;
+        }
     }
-    SDL_SetHint(SDL_HINT_APP_NAME, "VORTALIX-Revision-");
+    SDL_SetHint(SDL_HINT_APP_NAME, kCaption);
     if (SDL_Init(SDL_INIT_VIDEO) != 0) {
         std::fprintf(stderr, "vortalix: cannot start SDL's video: %s\n", SDL_GetError());
-        webpage::showMessage("VORTALIX-Revision-", SDL_GetError());
+        webpage::showMessage(kCaption, SDL_GetError());
         webpage::programEnded(2);
         return 2;
     }
     try {
-        program = new WebProgram(run);
-        if (!program->steps.begin()) {
-            finish(program->steps.exitCode());
-            return 0;
-        }
+        platform = new WebPlatform(run);
+        // A replay that cannot be watched leaves the player at the game, with the reason.
+        if (!replayFile.empty() && startWatching(replayFile, replayName)) return 0;
+        startGame();
     } catch (const std::exception& e) {
-        std::fprintf(stderr, "vortalix: %s\n", e.what());
-        webpage::showMessage("VORTALIX-Revision-", e.what());
-        finish(2);
+        fail(e);
         return 2;
     }
-    emscripten_request_animation_frame_loop(animationFrame, nullptr);
     return 0;
 }

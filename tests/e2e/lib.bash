@@ -59,10 +59,14 @@ e2e_copy_game() {
 # A private X server. The server picks a free display number itself and says which once it
 # accepts connections (-displayfd): taking the number is atomic in the server, so no other
 # script's server, starting or shutting down, can ever be mistaken for ours.
+# -noreset: by default an X server resets itself whenever its last client leaves, and a client
+# that connects during the reset is refused. The scripts poll with short-lived clients
+# (xdotool, xwininfo) between two games, so without it a game started then now and then found
+# no display at all, while the next poll reached the server again.
 e2e_start_xvfb() {
     local said="$E2E_WORK/xvfb-display" n="" _
     : >"$said"
-    Xvfb -displayfd 3 -screen 0 "${E2E_SCREEN:-1024x768x24}" -nolisten tcp \
+    Xvfb -displayfd 3 -screen 0 "${E2E_SCREEN:-1024x768x24}" -nolisten tcp -noreset \
         3>"$said" >"$E2E_WORK/xvfb.txt" 2>&1 &
     E2E_XPID=$!
     for _ in $(seq 200); do

@@ -161,6 +161,8 @@ async function main() {
   });
   try {
     const page = await browser.newPage();
+    // The scripted runs below are a test switch the page takes only when told so.
+    await page.evaluateOnNewDocument(() => { window.vortalixTestSwitches = true; });
     page.on("console", (m) => consoleLines.push(m.text()));
     page.on("pageerror", (e) => { console.log("page error: " + e.message); failures++; });
     const cdp = await page.createCDPSession();

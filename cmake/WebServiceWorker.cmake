@@ -1,0 +1,21 @@
+# Writes the site's service worker: run with cmake -DSITE_DIR=... -DTEMPLATE=... -P after every
+# file of the site is in place. The cache name is a hash of every file's name and contents, so
+# that a build that changes any file gets a new cache, and one that changes none keeps it.
+file(GLOB_RECURSE site_files RELATIVE ${SITE_DIR} ${SITE_DIR}/*)
+list(REMOVE_ITEM site_files sw.js)
+list(SORT site_files)
+set(listing "")
+set(names "")
+foreach(f IN LISTS site_files)
+  file(SHA256 ${SITE_DIR}/${f} digest)
+  string(APPEND listing "${f} ${digest}\n")
+  if(names STREQUAL "")
+    set(names "\"${f}\"")
+  else()
+    string(APPEND names ",\n  \"${f}\"")
+  endif()
+endforeach()
+string(SHA256 site_hash "${listing}")
+string(SUBSTRING ${site_hash} 0 16 VORTALIX_SITE_HASH)
+set(VORTALIX_SITE_FILES "[\n  \"./\",\n  ${names}\n]")
+configure_file(${TEMPLATE} ${SITE_DIR}/sw.js @ONLY)

@@ -1,0 +1,219 @@
+// What the touch, offline and sound tests of the browser build share: the options, the static
+// server on 127.0.0.1, Debian's headless Chromium with a fresh profile, reading the canvas and
+// the stored folder, and the headless runner's frame for the same script.
+"use strict";
+
+const { spawn, spawnSync } = require("child_process");
+const fs = require("fs");
+const os = require("os");
+const path = require("path");
+
+const settingsFile = "/home/web_user/.config/vortalix/VORTALIX.ini";
+const rankingFile = "/home/web_user/.local/share/vortalix/score.vtx";
+const replayDir = "/home/web_user/.config/vortalix/replays/";
+const sleep = (ms) => new Promise((done) => setTimeout(done, ms));
+
+// node X_test.js --site DIR --data DIR --headless FILE --puppeteer DIR --work DIR
+function options() {
+  const opts = {};
+  for (let i = 2; i + 1 < process.argv.length; i += 2) opts[process.argv[i].slice(2)] = process.argv[i + 1];
+  for (const need of ["site", "data", "headless", "puppeteer", "work"]) {
+    if (!opts[need]) throw new Error("missing --" + need);
+    opts[need] = path.resolve(opts[need]);
+  }
+  return opts;
+}
+
+const results = { failures: 0, consoleLines: [] };
+function check(ok, what) {
+  console.log((ok ? "ok     " : "FAILED ") + what);
+  if (!ok) results.failures++;
+}
+
+function serve(dir) {
+  return new Promise((resolve, reject) => {
+    const server = spawn("python3", ["-u", "-m", "http.server", "--bind", "127.0.0.1", "-d", dir, "0"],
+      { stdio: ["ignore", "pipe", "pipe"] });
+    let out = "";
+    server.stdout.on("data", (d) => {
+      out += d;
+      const m = /port (\d+)/.exec(out);
+      if (m) resolve({ server, url: "http://127.0.0.1:" + m[1] + "/" });
+    });
+    server.stderr.on("data", () => {}); // one line per request
+    server.on("exit", (code) => reject(new Error("http.server ended: " + code)));
+  });
+}
+
+// A 24-bit BMP as the headless runner writes it, as RGB rows from the top.
+function readBmp(file) {
+  const b = fs.readFileSync(file);
+  const offset = b.readUInt32LE(10), w = b.readInt32LE(18), h = b.readInt32LE(22);
+  if (b.readUInt16LE(28) !== 24) throw new Error(file + ": not a 24-bit BMP");
+  const stride = Math.ceil((w * 3) / 4) * 4, rows = Math.abs(h);
+  const rgb = Buffer.alloc(w * rows * 3);
+  for (let y = 0; y < rows; y++) {
+    const from = offset + (h > 0 ? rows - 1 - y : y) * stride;
+    for (let x = 0; x < w; x++) {
+      rgb[(y * w + x) * 3] = b[from + x * 3 + 2];
+      rgb[(y * w + x) * 3 + 1] = b[from + x * 3 + 1];
+      rgb[(y * w + x) * 3 + 2] = b[from + x * 3];
+    }
+  }
+  return { w, h: rows, rgb };
+}
+
+async function canvasPixels(page) {
+  return page.evaluate(() => {
+    const c = document.getElementById("canvas");
+    const d = c.getContext("2d").getImageData(0, 0, c.width, c.height).data;
+    const rgb = [];
+    for (let i = 0; i < d.length; i += 4) rgb.push(d[i], d[i + 1], d[i + 2]);
+    return { w: c.width, h: c.height, rgb };
+  });
+}
+
+function differingPixels(a, b) {
+  if (a.w !== b.w || a.h !== b.h) return Infinity;
+  let n = 0;
+  for (let i = 0; i < a.w * a.h; i++) {
+    if (a.rgb[i * 3] !== b.rgb[i * 3] || a.rgb[i * 3 + 1] !== b.rgb[i * 3 + 1] ||
+        a.rgb[i * 3 + 2] !== b.rgb[i * 3 + 2]) n++;
+  }
+  return n;
+}
+
+async function open(page, url) {
+  await page.goto(url, { waitUntil: "load" });
+  await waitForGame(page);
+}
+
+async function waitForGame(page) {
+  await page.waitForFunction(() => window.vortalixPage && vortalixPage.stats.firstFrameMs !== null,
+    { timeout: 30000 });
+}
+
+async function readStored(page, file) {
+  return page.evaluate((f) => {
+    try { return Array.from(FS.readFile(f)); } catch (e) { return null; }
+  }, file);
+}
+
+async function writeStored(page, file, bytes) {
+  await page.evaluate((f, b) => {
+    FS.writeFile(f, typeof b === "string" ? b : new Uint8Array(b));
+    vortalixPage.persist();
+    return vortalixPage.stored();
+  }, file, bytes);
+}
+
+function rankName(bytes, rank) {
+  const at = rank * 267 + 256;
+  return Buffer.from(bytes.slice(at + 1, at + 1 + Math.min(bytes[at], 10))).toString("latin1");
+}
+
+// A ranking of ten zero scores named ZERO, so that any score is ranked.
+function zeroRanking() {
+  const rec = Buffer.alloc(267);
+  rec[0] = 1; rec[1] = 48; rec[256] = 4; rec.write("ZERO", 257, "latin1");
+  return Array.from(Buffer.concat(Array(10).fill(rec)));
+}
+
+// The desktop's headless runner: its printed line.
+function runHeadless(opts, args, cwd) {
+  const run = spawnSync(opts.headless, args, { cwd, encoding: "utf8" });
+  if (run.error || run.status === null) throw new Error("headless runner: " + (run.error || run.stderr));
+  return run;
+}
+
+// The page's scripted run (seed, keys by frame) loaded at base; resolves when its last frame
+// is on the canvas.
+async function scriptedRun(page, base, script) {
+  const query = new URLSearchParams();
+  query.set("seed", String(script.seed));
+  query.set("frames", String(script.frames));
+  for (const k of script.keys) query.append("key", k);
+  await page.goto(base + "?" + query.toString(), { waitUntil: "load" });
+  if (script.whileLoading) await script.whileLoading();
+  await page.waitForFunction(() => window.vortalixPage && vortalixPage.stats.scriptedRunDone,
+    { timeout: 60000 });
+}
+
+// A scripted run in the page and the same run in the headless runner, with the settings and
+// ranking the page has stored; the number of pixels in which their last frames differ.
+async function sameAsDesktop(opts, page, base, script, label) {
+  await scriptedRun(page, base, script);
+  const web = await canvasPixels(page);
+  const dir = path.join(opts.work, label);
+  fs.rmSync(dir, { recursive: true, force: true });
+  fs.mkdirSync(path.join(dir, "cwd"), { recursive: true });
+  fs.cpSync(opts.data, path.join(dir, "data"), { recursive: true });
+  fs.writeFileSync(path.join(dir, "data", "VORTALIX.ini"), Buffer.from(await readStored(page, settingsFile)));
+  fs.writeFileSync(path.join(dir, "cwd", "score.vtx"), Buffer.from(await readStored(page, rankingFile)));
+  const args = ["--exe-dir", path.join(dir, "data"), "--seed", String(script.seed),
+    "--frames", String(script.frames), "--out", path.join(dir, "desktop.bmp")];
+  for (const k of script.keys) args.push("--key", k);
+  const run = runHeadless(opts, args, path.join(dir, "cwd"));
+  if (!fs.existsSync(path.join(dir, "desktop.bmp"))) throw new Error("headless runner: " + run.stderr);
+  const desktop = readBmp(path.join(dir, "desktop.bmp"));
+  return { differ: differingPixels(web, desktop), of: desktop.w * desktop.h };
+}
+
+async function launch(puppeteer, profile) {
+  return puppeteer.launch({
+    executablePath: "/usr/bin/chromium",
+    headless: true,
+    userDataDir: profile,
+    // A player's browser starts no sound before the first gesture, whatever headless allows.
+    args: ["--headless", "--autoplay-policy=document-user-activation-required", "--no-sandbox", "--disable-gpu", "--disable-quic", "--no-first-run",
+      "--disable-background-networking", "--disable-component-update", "--disable-sync"],
+  });
+}
+
+function watch(page) {
+  page.on("console", (m) => results.consoleLines.push(m.text()));
+  page.on("pageerror", (e) => { console.log("page error: " + e.message); results.failures++; });
+}
+
+// Runs body(ctx) with the site served, a browser on a fresh profile, and a clean work folder;
+// exits 1 when a check failed or something threw, and never runs longer than `minutes`.
+// siteFor(opts), when given, makes the folder to serve instead of the built site.
+function run(name, minutes, body, siteFor) {
+  const opts = options();
+  setTimeout(() => {
+    console.log(results.consoleLines.join("\n"));
+    console.error(`the ${name} test did not finish within ${minutes} minutes`);
+    process.exit(1);
+  }, minutes * 60 * 1000).unref();
+  (async () => {
+    fs.rmSync(opts.work, { recursive: true, force: true });
+    fs.mkdirSync(opts.work, { recursive: true });
+    const puppeteer = require(opts.puppeteer);
+    const profile = fs.mkdtempSync(path.join(os.tmpdir(), "vortalix-chromium-"));
+    const served = await serve(siteFor ? siteFor(opts) : opts.site);
+    const browser = await launch(puppeteer, profile);
+    try {
+      await body({ opts, browser, url: served.url, server: served.server });
+    } finally {
+      await browser.close();
+      served.server.kill();
+      fs.rmSync(profile, { recursive: true, force: true });
+    }
+    if (results.failures) {
+      console.log(results.consoleLines.join("\n"));
+      console.log(`${results.failures} ${name} check(s) failed`);
+      process.exit(1);
+    }
+    console.log(`all ${name} checks passed`);
+  })().catch((e) => {
+    console.log(results.consoleLines.join("\n"));
+    console.error(e);
+    process.exit(1);
+  });
+}
+
+module.exports = {
+  settingsFile, rankingFile, replayDir, sleep, check, results, readBmp, canvasPixels,
+  differingPixels, open, waitForGame, readStored, writeStored, rankName, zeroRanking,
+  runHeadless, scriptedRun, sameAsDesktop, watch, run,
+};
