@@ -1,8 +1,9 @@
 // The page served by a real scoreboard (vortalix-scores --site) at /play/, played in Debian's
 // headless Chromium with real keys: the finished game is posted to the same origin, appears
 // on the board, and its world rank is shown beside the game, below the canvas and never over
-// it, with a link to the board. The same page served by a plain static server finds no
-// scoreboard and neither sends nor shows anything.
+// it, with a link to the board; the board's "watch" link plays the game again in the page. The
+// same page served by a plain static server finds no scoreboard and neither sends nor shows
+// anything.
 //
 //   node scoreboard_test.js --site DIR --server FILE --data DIR --puppeteer DIR --work DIR
 "use strict";
@@ -120,6 +121,21 @@ async function main() {
       line.box.left < canvas.right && line.box.right > canvas.left;
     check(line !== null && !over, "the rank is shown beside the field, never over it");
     await page.screenshot({ path: path.join(opts.work, "scoreboard.png") });
+
+    // --- the board's "watch" link opens the game in the page ---
+    const boardHtml = await (await fetch(board.url)).text();
+    const watch = entry === undefined ? null :
+      new RegExp('href="(/play/\\?replay=/api/v1/replays/' + entry.id + '\\.vtr)"').exec(boardHtml);
+    check(watch !== null, "the board has a watch link for the game");
+    if (watch !== null) {
+      const postsBefore = posts.length;
+      await open(page, board.url + watch[1].slice(1));
+      const over = await page.waitForFunction(() => vortalixPage.stats.replayOver === true,
+        { timeout: 120000, polling: 100 }).then(() => true, () => false);
+      const watching = await page.evaluate(() => vortalixPage.stats.watching);
+      check(over && Boolean(watching), `the watch link plays the game in the page to its end (${watching})`);
+      check(posts.length === postsBefore, "a watched game is not sent again");
+    }
   } finally {
     await browser.close();
     board.p.kill();
