@@ -192,3 +192,11 @@ for t in touch offline sound; do
         --headless "$native/vortalix-headless" --puppeteer "$npmdir/node_modules/puppeteer-core" \
         --work "$build/test-work-$t" --source "$src"
 done
+# The page served by the scoreboard server at /play/, when the native build has the server.
+if [ -x "$native/vortalix-scores" ]; then
+    node "$src/tests/web/scoreboard_test.js" --site "$site" --server "$native/vortalix-scores" \
+        --data "$native" --puppeteer "$npmdir/node_modules/puppeteer-core" \
+        --work "$build/scoreboard-work"
+else
+    echo "no $native/vortalix-scores: the page with a scoreboard is not tested" >&2
+fi
