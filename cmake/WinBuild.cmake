@@ -119,8 +119,7 @@ set(CPACK_PACKAGE_INSTALL_DIRECTORY vortalix)
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "small arcade game: steer a point and never touch white")
 set(CPACK_STRIP_FILES ON)
 set(CPACK_GENERATOR ZIP NSIS)
-# The zip unpacks into one folder of the package's name.
-set(CPACK_INCLUDE_TOPLEVEL_DIRECTORY ON)
+# The zip unpacks into one folder of the package's name, as CPack's archives do by default.
 set(CPACK_RESOURCE_FILE_LICENSE ${CMAKE_SOURCE_DIR}/packaging/copyright)
 # Start menu entry "VORTALIX-Revision-" for vortalix.exe, with the program's own crown icon.
 set(CPACK_PACKAGE_EXECUTABLES vortalix "VORTALIX-Revision-")
