@@ -5,8 +5,8 @@
 # and the game keeps running on the ranking and the title while all those requests hang. The
 # frames' instants, as the game logs them, must stay within the pacing figures of the README
 # (none shorter than 16 ms, median at most 16.5 ms, 99th percentile at most 28 ms, or no more
-# than 5 ms above the same game's without sending when the machine is too busy for the
-# figures), and Esc must end the game at once with the requests still hanging; the games stay
+# than 0.25 ms and 5 ms above the same game's without sending when the machine is too busy
+# for the figures), and Esc must end the game at once with the requests still hanging; the games stay
 # in the outbox.
 #
 # Usage: online_silent_server.sh <build dir> <source dir>
@@ -82,7 +82,7 @@ waiting=$(find "$E2E_WORK/game/replays/outbox" -name '*.vtr' | wc -l)
 
 # Within the README's figures (none under 16 ms, median at most 16.5 ms, 99th percentile at
 # most 28 ms); on a machine already too busy for them without sending, sending may add no more
-# than 5 ms to the 99th percentile.
+# than 0.25 ms to the median and 5 ms to the 99th percentile.
 python3 - "$(cat "$E2E_WORK/figures-alone")" "$(cat "$E2E_WORK/figures-silent")" <<'PY' ||
 import re, sys
 def read(text):
@@ -90,11 +90,11 @@ def read(text):
     return (int(re.search(r"frames (\d+)", text).group(1)),
             int(re.search(r"below 16.000 ms: (\d+)", text).group(1)),
             float(f["median"]), float(f["p99"]))
-_, _, _, p99_alone = read(sys.argv[1])
+_, _, median_alone, p99_alone = read(sys.argv[1])
 frames, below, median, p99 = read(sys.argv[2])
 assert frames > 600, f"only {frames} frames"
 assert below == 0, f"{below} frames shorter than 16 ms"
-assert median <= 16.5, f"median {median} ms"
+assert median <= max(16.5, median_alone + 0.25), f"median {median} ms, {median_alone} ms without sending"
 assert p99 <= max(28.0, p99_alone + 5.0), f"p99 {p99} ms, {p99_alone} ms without sending"
 PY
     e2e_fail "frame pacing outside the README's figures"
