@@ -61,7 +61,7 @@ target_link_libraries(vortalix PRIVATE vortalix_web_platform)
 file(WRITE ${CMAKE_BINARY_DIR}/web-link.rsp
   "-sDEFAULT_LIBRARY_FUNCS_TO_INCLUDE=['$autoResumeAudioContext','$dynCall']\n"
   "-sEXPORTED_RUNTIME_METHODS=['FS','ccall','UTF8ToString']\n"
-  "-sEXPORTED_FUNCTIONS=['_main','_vortalix_picture_chosen','_vortalix_watch']\n")
+  "-sEXPORTED_FUNCTIONS=['_main','_vortalix_picture_chosen','_vortalix_watch','_vortalix_start_audio']\n")
 target_link_options(vortalix PRIVATE
   "@${CMAKE_BINARY_DIR}/web-link.rsp"
   -sALLOW_MEMORY_GROWTH=1

@@ -18,7 +18,12 @@ std::string renderedMusicFile(const std::string& midiFile) {
 }
 
 void WebAudio::init(const std::string& musicDir) {
-    if (open_) return;
+    musicDir_ = musicDir;
+}
+
+void WebAudio::start() {
+    if (started_) return;
+    started_ = true;
     if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
         std::fprintf(stderr, "vortalix: no audio (%s); the game runs silent\n", SDL_GetError());
         return;
@@ -33,7 +38,10 @@ void WebAudio::init(const std::string& musicDir) {
     open_ = true;
     Mix_AllocateChannels(1); // one effect at a time; the next one replaces it
     Mix_Init(MIX_INIT_OGG);
-    preloadMusic(musicDir);
+    preloadMusic(musicDir_);
+    for (const std::string& path : effectsAsked_) effects_.preload(path);
+    effectsAsked_.clear();
+    apply(device_.request());
 }
 
 void WebAudio::preloadMusic(const std::string& musicDir) {
@@ -65,7 +73,10 @@ void WebAudio::shutdown() {
 }
 
 void WebAudio::preloadSound(const std::string& path) {
-    if (open_) effects_.preload(path);
+    if (open_)
+        effects_.preload(path);
+    else if (!started_)
+        effectsAsked_.push_back(path);
 }
 
 void WebAudio::playSound(const std::string& path) {
@@ -74,7 +85,9 @@ void WebAudio::playSound(const std::string& path) {
 
 void WebAudio::mciSendString(const std::string& command) {
     // The completion notice is not needed: the game does nothing when a piece ends.
-    if (open_ && device_.command(command)) apply(device_.request());
+    // The commands are followed before the device is open too, so that it starts with the
+    // music the game has asked for by then.
+    if (device_.command(command) && open_) apply(device_.request());
 }
 
 _Mix_Music* WebAudio::pieceFor(const std::string& midiFile) {

@@ -22,10 +22,16 @@ class WebAudio {
     WebAudio(const WebAudio&) = delete;
     WebAudio& operator=(const WebAudio&) = delete;
 
-    // After SDL_Init; never fails the game. The rendered pieces in musicDir are read and
-    // opened here, so that starting one later (the game-over music starts during play) costs
-    // no file reading and no allocation.
+    // After SDL_Init; never fails the game. The device itself is opened by start: a browser
+    // lets sound begin only in answer to the player's key or touch, and opening the device
+    // outside one costs the page a long pause at start-up for a device that stays mute.
     void init(const std::string& musicDir);
+    // Called on every key or touch the page sees, while the browser counts it as the player's
+    // gesture; the first one opens the device. The rendered pieces in musicDir are read and
+    // opened then, so that starting one later (the game-over music starts during play) costs
+    // no file reading and no allocation; the effects asked for so far are loaded, and the
+    // music the game has asked for starts.
+    void start();
     void shutdown();
     void preloadSound(const std::string& path);
     void playSound(const std::string& path);
@@ -44,6 +50,9 @@ class WebAudio {
     void apply(const MusicRequest& request);
 
     bool open_ = false;
+    bool started_ = false;
+    std::string musicDir_;
+    std::vector<std::string> effectsAsked_; // before the device was open
     SdlEffects effects_;
     MciDevice device_;
     std::array<Piece, 4> pieces_{};

@@ -62,6 +62,8 @@ class WebPlatform : public Platform {
     bool writeFileAtomic(const std::string& path, const void* data, size_t size,
                          std::string& error) override;
 
+    // The player's key or touch, as the browser delivers it: sound may begin now.
+    void startAudio() { audio_.start(); }
     void preloadSound(const std::string& path) override { audio_.preloadSound(path); }
     void sndPlaySound(const std::string& path) override { audio_.playSound(path); }
     void mciSendString(const std::string& command, bool) override { audio_.mciSendString(command); }

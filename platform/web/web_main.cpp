@@ -210,6 +210,12 @@ extern "C" EMSCRIPTEN_KEEPALIVE void vortalix_picture_chosen(const char* path) {
     if (platform != nullptr && path != nullptr) platform->pictureChosen(path);
 }
 
+// The page calls this inside the handler of every key or touch, where the browser lets sound
+// begin.
+extern "C" EMSCRIPTEN_KEEPALIVE void vortalix_start_audio() {
+    if (platform != nullptr) platform->startAudio();
+}
+
 // The page calls this with a replay the player dropped on the page or picked, written to
 // path; name is the file's name as the player knows it.
 extern "C" EMSCRIPTEN_KEEPALIVE void vortalix_watch(const char* path, const char* name) {

@@ -126,6 +126,9 @@ function runHeadless(opts, args, cwd) {
   return run;
 }
 
+// Pages told to take the test switches.
+const testSwitchesOn = new WeakSet();
+
 // The page's scripted run (seed, keys by frame) loaded at base; resolves when its last frame
 // is on the canvas.
 async function scriptedRun(page, base, script) {
@@ -133,6 +136,11 @@ async function scriptedRun(page, base, script) {
   query.set("seed", String(script.seed));
   query.set("frames", String(script.frames));
   for (const k of script.keys) query.append("key", k);
+  // The page takes the scripted-run switches only when the tests say so before it loads.
+  if (!testSwitchesOn.has(page)) {
+    testSwitchesOn.add(page);
+    await page.evaluateOnNewDocument(() => { window.vortalixTestSwitches = true; });
+  }
   await page.goto(base + "?" + query.toString(), { waitUntil: "load" });
   if (script.whileLoading) await script.whileLoading();
   await page.waitForFunction(() => window.vortalixPage && vortalixPage.stats.scriptedRunDone,
