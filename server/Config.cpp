@@ -181,7 +181,7 @@ const char* serverUsage() {
            "  --port N             port (default 8080; 0 picks a free one)\n"
            "  --workers N          verifying threads (default: one per core)\n"
            "  --queue N            submissions waiting to be verified before 503 (default 16)\n"
-           "  --http-threads N     connections served at once (default 16)\n"
+           "  --http-threads N     connections served at once (default 64)\n"
            "  --max-body BYTES     largest replay accepted (default 65536)\n"
            "  --max-frames N       longest game played (default 450000, two hours)\n"
            "  --rate PER_MINUTE    submissions per address and minute (default 30; 0: no limit)\n"

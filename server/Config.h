@@ -12,7 +12,7 @@ struct ServerConfig {
     uint16_t port = 8080;
     uint32_t workers = 0; // 0: one per core
     uint32_t queue = 16;
-    uint32_t httpThreads = 16;
+    uint32_t httpThreads = 64;
     uint64_t maxBody = 64 * 1024;
     uint32_t maxFrames = 450000;
     double ratePerMinute = 30;

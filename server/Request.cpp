@@ -1,8 +1,12 @@
 #include "server/Request.h"
 
+#include <cstring>
+
 namespace {
 
 constexpr int64_t kMaxId = int64_t(1) << 53;
+// The characters of the name entry's list, without its two commands.
+constexpr const char* kNameChars = "ABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789 ";
 
 bool digits(const std::string& text, int64_t high, int64_t& out) {
     if (text.empty() || text.size() > 18) return false;
@@ -55,4 +59,11 @@ std::string forwardedAddress(const std::string& header) {
         if (!ok) return std::string();
     }
     return first;
+}
+
+bool isGameName(const std::string& name) {
+    if (name.empty() || name.size() > 10) return false;
+    for (char c : name)
+        if (c == '\0' || std::strchr(kNameChars, c) == nullptr) return false;
+    return true;
 }

@@ -15,3 +15,5 @@ bool replayFileId(const std::string& text, int64_t& out);
 // The first address of an X-Forwarded-For list, trimmed; empty when there is none that looks
 // like an address.
 std::string forwardedAddress(const std::string& header);
+// True when every character is one the game's name entry offers and the length fits.
+bool isGameName(const std::string& name);

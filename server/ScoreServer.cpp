@@ -49,7 +49,8 @@ ScoreServer::ScoreServer(const ServerConfig& config, Store& store, const GameDat
     http_->set_read_timeout(t, 0);
     http_->set_write_timeout(t, 0);
     http_->set_keep_alive_timeout(t);
-    http_->set_keep_alive_max_count(1000);
+    // A kept-alive connection holds its thread; after this many requests it makes room.
+    http_->set_keep_alive_max_count(100);
     // Headers and body leave in separate writes; without this the second waits for the
     // client's delayed acknowledgement, 40 ms on Linux.
     http_->set_tcp_nodelay(true);

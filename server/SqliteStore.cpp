@@ -107,9 +107,6 @@ class SqliteStore : public Store {
         Lease db(*this);
         migrate(db.db);
     }
-    ~SqliteStore() override {
-        for (sqlite3* db : idle_) sqlite3_close(db);
-    }
 
     bool add(const NewEntry& n, Entry& out) override {
         Lease db(*this);
@@ -250,9 +247,19 @@ class SqliteStore : public Store {
         return true;
     }
 
+    // Closes the connections also when the constructor fails (a damaged or newer file).
+    struct Idle : std::vector<sqlite3*> {
+        Idle() = default;
+        Idle(const Idle&) = delete;
+        Idle& operator=(const Idle&) = delete;
+        ~Idle() {
+            for (sqlite3* db : *this) sqlite3_close(db);
+        }
+    };
+
     std::string path_;
     std::mutex mutex_;
-    std::vector<sqlite3*> idle_;
+    Idle idle_;
 };
 
 } // namespace

@@ -1,13 +1,11 @@
 #include "server/Submission.h"
 
 #include "replay/ReplayVerify.h"
+#include "server/Request.h"
 
 #include <cstring>
 
 namespace {
-
-// The characters of the name entry's list, without its two commands.
-constexpr const char* kNameChars = "ABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789 ";
 
 SubmissionResult fail(Verdict v, const std::string& detail) {
     SubmissionResult r;
@@ -82,13 +80,6 @@ const char* verdictLabel(Verdict v) {
         return "server_fault";
     }
     return "unreadable";
-}
-
-bool isGameName(const std::string& name) {
-    if (name.empty() || name.size() > 10) return false;
-    for (char c : name)
-        if (c == '\0' || std::strchr(kNameChars, c) == nullptr) return false;
-    return true;
 }
 
 bool checkSubmissionHeader(const uint8_t* data, size_t size, uint32_t maxFrames,

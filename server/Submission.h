@@ -40,9 +40,6 @@ const char* verdictText(Verdict v);
 // The label of a verdict in the metrics.
 const char* verdictLabel(Verdict v);
 
-// True when every character is one the game's name entry offers and the length fits.
-bool isGameName(const std::string& name);
-
 // The header checks. True when the replay is worth playing; else `out` says why not.
 bool checkSubmissionHeader(const uint8_t* data, size_t size, uint32_t maxFrames,
                            SubmissionResult& out);

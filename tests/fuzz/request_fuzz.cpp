@@ -7,7 +7,6 @@
 
 #include "server/Config.h"
 #include "server/Request.h"
-#include "server/Submission.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -2,7 +2,6 @@
 // forwarded address, and names.
 
 #include "server/Request.h"
-#include "server/Submission.h"
 
 #include <gtest/gtest.h>
 
