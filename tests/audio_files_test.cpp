@@ -3,6 +3,8 @@
 #include "audio/AudioFiles.h"
 #include "audio/MciDevice.h"
 
+#include "case_names.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -101,20 +103,30 @@ TEST(WavCheck, RefusesEmptyAndForeignFiles) {
     EXPECT_FALSE(isPlayableWav(riffAvi));
 }
 
-class WavRefused : public ::testing::TestWithParam<WavShape> {};
+struct BrokenWav {
+    const char* name;
+    WavShape shape;
+};
+
+class WavRefused : public ::testing::TestWithParam<BrokenWav> {};
 
 TEST_P(WavRefused, Shape) {
-    EXPECT_FALSE(isPlayableWav(wav(GetParam())));
+    EXPECT_FALSE(isPlayableWav(wav(GetParam().shape)));
 }
 
 INSTANTIATE_TEST_SUITE_P(Broken, WavRefused,
-                         ::testing::Values(WavShape{.dataSizeDelta = 1},      // data cut short
-                                           WavShape{.dataSizeDelta = 100000}, // ditto, by far
-                                           WavShape{.channels = 0}, WavShape{.channels = 9},
-                                           WavShape{.rate = 1}, // would be resampled into gigabytes
-                                           WavShape{.rate = 1000000},
-                                           WavShape{.format = 0x55}, // MP3 in RIFF
-                                           WavShape{.bits = 0}, WavShape{.format = 0}));
+                         ::testing::Values(BrokenWav{"DataCutShort", {.dataSizeDelta = 1}},
+                                           BrokenWav{"DataCutShortByFar",
+                                                     {.dataSizeDelta = 100000}},
+                                           BrokenWav{"NoChannels", {.channels = 0}},
+                                           BrokenWav{"NineChannels", {.channels = 9}},
+                                           // would be resampled into gigabytes
+                                           BrokenWav{"RateOneHertz", {.rate = 1}},
+                                           BrokenWav{"RateOneMegahertz", {.rate = 1000000}},
+                                           BrokenWav{"Mp3InRiff", {.format = 0x55}},
+                                           BrokenWav{"NoBitsPerSample", {.bits = 0}},
+                                           BrokenWav{"FormatZero", {.format = 0}}),
+                         [](const auto& i) { return std::string(i.param.name); });
 
 TEST(WavCheck, RefusesAFileTruncatedInsideTheFormatChunk) {
     Bytes b = wav({});
@@ -148,7 +160,10 @@ TEST_P(MidiCut, ATruncatedFileIsRefused) {
     EXPECT_FALSE(isPlayableMidi(b));
 }
 
-INSTANTIATE_TEST_SUITE_P(Lengths, MidiCut, ::testing::Values(4, 13, 14, 20, 22, 25, 33));
+INSTANTIATE_TEST_SUITE_P(Lengths, MidiCut, ::testing::Values(4, 13, 14, 20, 22, 25, 33),
+                         [](const auto& i) {
+                             return "First" + case_names::number(int64_t(i.param)) + "Bytes";
+                         });
 
 TEST(MidiCheck, RefusesMissingTracksAndBadHeaders) {
     EXPECT_FALSE(isPlayableMidi(midi(2)));    // announces two, has one
@@ -213,16 +228,26 @@ TEST(MciParse, SplitsVerbAndQuotedName) {
     EXPECT_EQ(file, "");
 }
 
-class MciBad : public ::testing::TestWithParam<const char*> {};
+struct BadCommand {
+    const char* name;
+    const char* text;
+};
+
+class MciBad : public ::testing::TestWithParam<BadCommand> {};
 
 TEST_P(MciBad, IsNotACommand) {
     std::string_view verb, file;
-    EXPECT_FALSE(parseMciCommand(GetParam(), verb, file));
+    EXPECT_FALSE(parseMciCommand(GetParam().text, verb, file));
 }
 
 INSTANTIATE_TEST_SUITE_P(Texts, MciBad,
-                         ::testing::Values("", "play", "play main.mid", "play \"main.mid", " \"x\"",
-                                           "play \"x\" wait", "play \"x\"notify"));
+                         ::testing::Values(BadCommand{"Empty", ""}, BadCommand{"VerbOnly", "play"},
+                                           BadCommand{"NameNotQuoted", "play main.mid"},
+                                           BadCommand{"QuoteNotClosed", "play \"main.mid"},
+                                           BadCommand{"NoVerb", " \"x\""},
+                                           BadCommand{"UnknownWordAfter", "play \"x\" wait"},
+                                           BadCommand{"NoSpaceBeforeNotify", "play \"x\"notify"}),
+                         [](const auto& i) { return std::string(i.param.name); });
 
 TEST(MciDeviceTest, OpenThenPlayRequestsThePiece) {
     MciDevice d;

@@ -4,6 +4,8 @@
 #include "render/Surface.h"
 #include "render_fixture.h"
 
+#include "case_names.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -79,7 +81,13 @@ INSTANTIATE_TEST_SUITE_P(Pixels, KeyedPixel,
                                            KeyCase{{0, 200, 0}, false},
                                            KeyCase{{255, 255, 0}, false},
                                            KeyCase{{255, 255, 255}, true},
-                                           KeyCase{{1, 255, 9}, true}));
+                                           KeyCase{{1, 255, 9}, true}),
+                         [](const auto& i) {
+                             const Bgr p = i.param.pixel;
+                             return "Bgr_" + std::to_string(p[0]) + "_" + std::to_string(p[1]) +
+                                    "_" + std::to_string(p[2]) +
+                                    (i.param.drawn ? "_Drawn" : "_Transparent");
+                         });
 
 TEST(OpaqueCopy, CopiesPixelsWithZeroBytesAsWell) {
     Surface dst = greySurface(3, 1);
@@ -349,7 +357,10 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(std::array<uint8_t, 2>{255, 63}, std::array<uint8_t, 2>{4, 1},
                       std::array<uint8_t, 2>{3, 0}, std::array<uint8_t, 2>{0, 0},
                       std::array<uint8_t, 2>{7, 1}, std::array<uint8_t, 2>{128, 32},
-                      std::array<uint8_t, 2>{254, 63}));
+                      std::array<uint8_t, 2>{254, 63}),
+    [](const auto& i) {
+        return "From" + std::to_string(i.param[0]) + "To" + std::to_string(i.param[1]);
+    });
 
 // A picture pixel (x, y) stored as multiples of 4, so that it survives the quartering:
 // blue 4 (x mod 64), green 4 (y mod 64), red 4 (x div 64 + 8 (y div 64)).
@@ -396,12 +407,14 @@ TEST_P(StretchToBackdrop, EveryPixelShowsAPicturePixelUnderIt) {
     EXPECT_EQ(wrong, 0);
 }
 
-INSTANTIATE_TEST_SUITE_P(Sizes, StretchToBackdrop,
-                         ::testing::Values(std::array<int32_t, 2>{480, 480},
-                                           std::array<int32_t, 2>{120, 60},
-                                           std::array<int32_t, 2>{240, 240},
-                                           std::array<int32_t, 2>{512, 128},
-                                           std::array<int32_t, 2>{1, 1}));
+INSTANTIATE_TEST_SUITE_P(
+    Sizes, StretchToBackdrop,
+    ::testing::Values(std::array<int32_t, 2>{480, 480}, std::array<int32_t, 2>{120, 60},
+                      std::array<int32_t, 2>{240, 240}, std::array<int32_t, 2>{512, 128},
+                      std::array<int32_t, 2>{1, 1}),
+    [](const auto& i) {
+        return "Picture" + std::to_string(i.param[0]) + "x" + std::to_string(i.param[1]);
+    });
 
 TEST(StretchToBackdrop, SmallPictureRepeatsItsPixels) {
     const Surface b = gensyoku(positionPicture(120, 60));

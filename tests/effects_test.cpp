@@ -83,7 +83,8 @@ TEST_P(SparkleStrip, EachTypeHasItsOwnStrip) {
     EXPECT_EQ(at(g.backbuf, 10, 20).b, (type - 1) * 9 + 3 + 1);
 }
 
-INSTANTIATE_TEST_SUITE_P(Types, SparkleStrip, ::testing::Values(1, 2, 3, 4, 5));
+INSTANTIATE_TEST_SUITE_P(Types, SparkleStrip, ::testing::Values(1, 2, 3, 4, 5),
+                         [](const auto& i) { return "Type" + std::to_string(i.param); });
 
 TEST_F(EffectsTest, SparklesAreKeyedAndAdded) {
     // Cell 0 of the strip with a zero byte is left out; others add and saturate.
@@ -122,7 +123,8 @@ INSTANTIATE_TEST_SUITE_P(
     Ages, FlashByAge,
     ::testing::Values(FlashCase{0, 128, 100, kThunder2}, FlashCase{1, 118, 90, kThunder2},
                       FlashCase{2, 108, 80, kThunder2}, FlashCase{3, 98, 70, kThunder1},
-                      FlashCase{9, 38, 10, kThunder1}, FlashCase{10, 28, 0, kThunder1}));
+                      FlashCase{9, 38, 10, kThunder1}, FlashCase{10, 28, 0, kThunder1}),
+    [](const auto& i) { return "Age" + std::to_string(i.param.age); });
 
 TEST_F(EffectsTest, FlashPlaysTheLevelUpSound) {
     setefect(g, 0, 0, 8);
@@ -156,7 +158,8 @@ INSTANTIATE_TEST_SUITE_P(Ages, BigBombByAge,
                                            BigBombCase{15, 106, 5, 0}, BigBombCase{17, 86, 5, 0},
                                            BigBombCase{18, 76, 0, 1}, BigBombCase{20, 56, 0, 1},
                                            BigBombCase{21, 46, 1, 1}, BigBombCase{23, 26, 1, 1},
-                                           BigBombCase{24, 16, 2, 1}));
+                                           BigBombCase{24, 16, 2, 1}),
+                         [](const auto& i) { return "Age" + std::to_string(i.param.age); });
 
 TEST_F(EffectsTest, SmallExplosionRunsTwelveCells) {
     setefect(g, 20, 30, 9);

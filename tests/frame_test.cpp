@@ -9,6 +9,8 @@
 #include "render/Frame.h"
 #include "render_fixture.h"
 
+#include "case_names.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -286,7 +288,10 @@ INSTANTIATE_TEST_SUITE_P(
                       std::array<int32_t, 2>{240, 0}, std::array<int32_t, 2>{0, 240},
                       std::array<int32_t, 2>{1, 0}, std::array<int32_t, 2>{0, 1},
                       std::array<int32_t, 2>{239, 239}, std::array<int32_t, 2>{17, 200},
-                      std::array<int32_t, 2>{120, 240}));
+                      std::array<int32_t, 2>{120, 240}),
+    [](const auto& i) {
+        return "X" + case_names::number(i.param[0]) + "_Y" + case_names::number(i.param[1]);
+    });
 
 // With the backdrop switched off the steps and the ranking screens keep moving the offsets,
 // unfolded; switched on again, the picture must still cover the field, placed as if folded.
@@ -305,11 +310,13 @@ TEST_P(DriftedScroll, OffsetsFarOutsideTheFieldStillCoverIt) {
     EXPECT_TRUE(sameSurface(g.backbuf, expected));
 }
 
-INSTANTIATE_TEST_SUITE_P(AfterBackdropWasOff, DriftedScroll,
-                         ::testing::Values(std::array<int32_t, 2>{-133, 5},
-                                           std::array<int32_t, 2>{-1, -1},
-                                           std::array<int32_t, 2>{241, 480},
-                                           std::array<int32_t, 2>{-1000, 1000}));
+INSTANTIATE_TEST_SUITE_P(
+    AfterBackdropWasOff, DriftedScroll,
+    ::testing::Values(std::array<int32_t, 2>{-133, 5}, std::array<int32_t, 2>{-1, -1},
+                      std::array<int32_t, 2>{241, 480}, std::array<int32_t, 2>{-1000, 1000}),
+    [](const auto& i) {
+        return "X" + case_names::number(i.param[0]) + "_Y" + case_names::number(i.param[1]);
+    });
 
 TEST_F(FrameTest, ShiftByOnePutsColumn239AtZero) {
     scroll(g, 1, 0);
@@ -423,7 +430,8 @@ TEST_P(ItemKind, EachKindHasItsCellOnBothSheets) {
     EXPECT_TRUE(cellAt(g.backbuf, 40, 50, kBonus, 16 * (k % 4), 16 * (k / 4), 16, 16));
 }
 
-INSTANTIATE_TEST_SUITE_P(Kinds, ItemKind, ::testing::Range(1, 12));
+INSTANTIATE_TEST_SUITE_P(Kinds, ItemKind, ::testing::Range(1, 12),
+                         [](const auto& i) { return "Kind" + std::to_string(i.param); });
 
 TEST_F(ItemLayer, LaterItemsLieAboveEarlierAndRateAboveBonus) {
     g.itemmax = 1;
@@ -475,7 +483,8 @@ TEST_P(ManyItems, NeverPastSlot63) {
     EXPECT_TRUE(cellAt(g.backbuf, 226, 226, kRate, 16, 16, 14, 14));
 }
 
-INSTANTIATE_TEST_SUITE_P(Itemmax, ManyItems, ::testing::Values(63, 64, 100, 255));
+INSTANTIATE_TEST_SUITE_P(Itemmax, ManyItems, ::testing::Values(63, 64, 100, 255),
+                         [](const auto& i) { return "Itemmax" + std::to_string(i.param); });
 
 TEST_F(ItemLayer, PauseLabelLiesAboveTheItems) {
     g.paused = 1;

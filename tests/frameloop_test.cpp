@@ -183,7 +183,8 @@ TEST_P(GameOver, TextSpreadsThenTheScoreIsSortedOnFrame126) {
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(RankedOrNot, GameOver, ::testing::Bool());
+INSTANTIATE_TEST_SUITE_P(RankedOrNot, GameOver, ::testing::Bool(),
+                         [](const auto& i) { return i.param ? "Ranked" : "NotRanked"; });
 
 TEST_F(FrameLoopTest, ZoomPresentsTheDoubledFrame) {
     g.zoom = 1;
@@ -233,7 +234,8 @@ TEST_P(TitleOpening, EvenRowsFromTheLeftOddRowsFromTheRight) {
 
 INSTANTIATE_TEST_SUITE_P(Frames, TitleOpening,
                          ::testing::Values(OpeningCase{0, -60, 100}, OpeningCase{1, -58, 98},
-                                           OpeningCase{10, -40, 80}, OpeningCase{40, 20, 20}));
+                                           OpeningCase{10, -40, 80}, OpeningCase{40, 20, 20}),
+                         [](const auto& i) { return "Frame" + std::to_string(i.param.c); });
 
 TEST_F(TitleTest, Frame41FlashesInsteadOfDrawing) {
     frames(41);

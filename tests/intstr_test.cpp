@@ -3,6 +3,8 @@
 // slow step-by-step model of the digit algorithms, and against the arithmetic laws.
 #include "IntStr/IntStr.h"
 
+#include "case_names.h"
+
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -47,7 +49,8 @@ INSTANTIATE_TEST_SUITE_P(Cases, StrNorm,
                                            NormCase{"0", "0"}, NormCase{"0120", "120"},
                                            NormCase{"120", "120"}, NormCase{"-05", "-05"},
                                            NormCase{"-007", "-007"}, NormCase{"00-7", "-7"},
-                                           NormCase{"7", "7"}));
+                                           NormCase{"7", "7"}),
+                         [](const auto& i) { return case_names::text(i.param.in); });
 
 // ---------------------------------------------------------------------------------------------
 // strdigit
@@ -72,7 +75,10 @@ INSTANTIATE_TEST_SUITE_P(
                       DigitCase{"123", 4, 0}, DigitCase{"123", 0, 0}, DigitCase{"123", -1, 0},
                       DigitCase{"123", 1000, 0}, DigitCase{"-5", 1, 5}, DigitCase{"-5", 2, 0},
                       DigitCase{"", 1, 0}, DigitCase{"9x7", 2, 0}, DigitCase{" 7", 2, 0},
-                      DigitCase{"9876543210", 10, 9}, DigitCase{"9876543210", 1, 0}));
+                      DigitCase{"9876543210", 10, 9}, DigitCase{"9876543210", 1, 0}),
+    [](const auto& i) {
+        return case_names::text(i.param.s) + "_Digit" + case_names::number(i.param.i);
+    });
 
 // ---------------------------------------------------------------------------------------------
 // strmuld
@@ -91,16 +97,18 @@ TEST_P(StrMulDigit, MultipliesByOneDigit) {
         << "strmuld(\"" << c.a << "\", " << int32_t(c.d) << ")";
 }
 
-INSTANTIATE_TEST_SUITE_P(Cases, StrMulDigit,
-                         ::testing::Values(MulDigitCase{"123", 3, "369"},
-                                           MulDigitCase{"99", 9, "891"},
-                                           MulDigitCase{"25", 4, "100"},
-                                           MulDigitCase{"123", 0, "000"},
-                                           MulDigitCase{"007", 2, "014"}, MulDigitCase{"", 7, ""},
-                                           MulDigitCase{"5", 1, "5"}, MulDigitCase{"9", 9, "81"},
-                                           // A multiplier byte above 9 puts its whole carry
-                                           // in front.
-                                           MulDigitCase{"9", 200, "1800"}));
+INSTANTIATE_TEST_SUITE_P(
+    Cases, StrMulDigit,
+    ::testing::Values(MulDigitCase{"123", 3, "369"}, MulDigitCase{"99", 9, "891"},
+                      MulDigitCase{"25", 4, "100"}, MulDigitCase{"123", 0, "000"},
+                      MulDigitCase{"007", 2, "014"}, MulDigitCase{"", 7, ""},
+                      MulDigitCase{"5", 1, "5"}, MulDigitCase{"9", 9, "81"},
+                      // A multiplier byte above 9 puts its whole carry
+                      // in front.
+                      MulDigitCase{"9", 200, "1800"}),
+    [](const auto& i) {
+        return case_names::text(i.param.a) + "_Times" + std::to_string(i.param.d);
+    });
 
 // ---------------------------------------------------------------------------------------------
 // Two-operand cases on short texts.
@@ -114,6 +122,11 @@ struct BinaryCase {
 };
 
 class Binary : public ::testing::TestWithParam<BinaryCase> {};
+
+// The suite names the operation; a case is named by its two operands.
+std::string operandNames(const ::testing::TestParamInfo<BinaryCase>& info) {
+    return case_names::text(info.param.a) + "_" + case_names::text(info.param.b);
+}
 
 TEST_P(Binary, GivesResult) {
     const BinaryCase& c = GetParam();
@@ -129,7 +142,8 @@ INSTANTIATE_TEST_SUITE_P(StrAddU, Binary,
                                            BinaryCase{"straddu", straddu, "007", "1", "008"},
                                            BinaryCase{"straddu", straddu, "0", "0", "0"},
                                            BinaryCase{"straddu", straddu, "123", "98765", "98888"},
-                                           BinaryCase{"straddu", straddu, "5", "5", "10"}));
+                                           BinaryCase{"straddu", straddu, "5", "5", "10"}),
+                         operandNames);
 
 INSTANTIATE_TEST_SUITE_P(StrSubU, Binary,
                          ::testing::Values(BinaryCase{"strsubu", strsubu, "3", "5", "-2"},
@@ -141,7 +155,8 @@ INSTANTIATE_TEST_SUITE_P(StrSubU, Binary,
                                            BinaryCase{"strsubu", strsubu, "1000", "999", "1"},
                                            BinaryCase{"strsubu", strsubu, "52", "25", "27"},
                                            BinaryCase{"strsubu", strsubu, "", "", "0"},
-                                           BinaryCase{"strsubu", strsubu, "", "7", "-7"}));
+                                           BinaryCase{"strsubu", strsubu, "", "7", "-7"}),
+                         operandNames);
 
 INSTANTIATE_TEST_SUITE_P(StrAdd, Binary,
                          ::testing::Values(BinaryCase{"stradd", stradd, "-3", "3", "0"},
@@ -153,7 +168,8 @@ INSTANTIATE_TEST_SUITE_P(StrAdd, Binary,
                                            BinaryCase{"stradd", stradd, "12", "30", "42"},
                                            BinaryCase{"stradd", stradd, "-0", "-0", "-0"},
                                            BinaryCase{"stradd", stradd, "-999", "-1", "-1000"},
-                                           BinaryCase{"stradd", stradd, "0", "0", "0"}));
+                                           BinaryCase{"stradd", stradd, "0", "0", "0"}),
+                         operandNames);
 
 INSTANTIATE_TEST_SUITE_P(StrMul, Binary,
                          ::testing::Values(BinaryCase{"strmul", strmul, "-2", "-3", "6"},
@@ -168,14 +184,16 @@ INSTANTIATE_TEST_SUITE_P(StrMul, Binary,
                                            BinaryCase{"strmul", strmul, "", "", "0"},
                                            BinaryCase{"strmul", strmul, "007", "3", "21"},
                                            BinaryCase{"strmul", strmul, "123", "456", "56088"},
-                                           BinaryCase{"strmul", strmul, "99", "99", "9801"}));
+                                           BinaryCase{"strmul", strmul, "99", "99", "9801"}),
+                         operandNames);
 
 INSTANTIATE_TEST_SUITE_P(StrMulU, Binary,
                          ::testing::Values(BinaryCase{"strmulu", strmulu, "12", "", "0"},
                                            BinaryCase{"strmulu", strmulu, "0", "123", "0"},
                                            BinaryCase{"strmulu", strmulu, "0012", "5", "60"},
                                            BinaryCase{"strmulu", strmulu, "3", "41", "123"},
-                                           BinaryCase{"strmulu", strmulu, "41", "3", "123"}));
+                                           BinaryCase{"strmulu", strmulu, "41", "3", "123"}),
+                         operandNames);
 
 INSTANTIATE_TEST_SUITE_P(StrMax, Binary,
                          ::testing::Values(BinaryCase{"strmax", strmax, "9", "10", "10"},
@@ -186,7 +204,8 @@ INSTANTIATE_TEST_SUITE_P(StrMax, Binary,
                                            BinaryCase{"strmax", strmax, "132", "123", "132"},
                                            BinaryCase{"strmax", strmax, "12", "12", "12"},
                                            BinaryCase{"strmax", strmax, "", "", ""},
-                                           BinaryCase{"strmax", strmax, "", "0", "0"}));
+                                           BinaryCase{"strmax", strmax, "", "0", "0"}),
+                         operandNames);
 
 // strmax answers with its first operand on a tie. The texts agree, so tell the operands apart
 // by what their unused positions hold.
@@ -210,7 +229,8 @@ TEST_P(StrMaxTie, ReturnsFirstOperand) {
 
 INSTANTIATE_TEST_SUITE_P(Cases, StrMaxTie,
                          ::testing::Values(TieCase{"12"}, TieCase{""}, TieCase{"0"}, TieCase{"000"},
-                                           TieCase{"98765432109876543210"}));
+                                           TieCase{"98765432109876543210"}),
+                         [](const auto& i) { return case_names::text(i.param.value); });
 
 // ---------------------------------------------------------------------------------------------
 // The 255-character limit. Operands and results are written as runs of one character.
@@ -329,7 +349,8 @@ TEST_P(IntToStr, MatchesStandardText) {
 
 INSTANTIATE_TEST_SUITE_P(Cases, IntToStr,
                          ::testing::Values(0, 1, -1, 9, 10, -10, 255, 123456789, INT32_MAX,
-                                           INT32_MIN, INT32_MIN + 1));
+                                           INT32_MIN, INT32_MIN + 1),
+                         [](const auto& i) { return case_names::number(i.param); });
 
 TEST(IntToStrRandom, MatchesStandardText) {
     std::mt19937 gen(7);

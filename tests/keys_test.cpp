@@ -246,6 +246,8 @@ TEST_F(KeysTest, TogglesGoBothWays) {
 
 class EscapeEverywhere : public KeysTest, public ::testing::WithParamInterface<int> {};
 
+const char* const kScreenNames[5] = {"Title", "CountDown", "Play", "GameOver", "Ranking"};
+
 TEST_P(EscapeEverywhere, EscEndsTheProgramWithCodeOne) {
     TempDir cwd;
     ScopedCwd inside(cwd.path);
@@ -259,13 +261,33 @@ TEST_P(EscapeEverywhere, EscEndsTheProgramWithCodeOne) {
     EXPECT_FALSE(fs::exists(cwd.path / "score.vtx")) << "a name being entered is lost";
 }
 
-INSTANTIATE_TEST_SUITE_P(Screens, EscapeEverywhere, ::testing::Values(0, 1, 2, 3, 4));
+INSTANTIATE_TEST_SUITE_P(Screens, EscapeEverywhere, ::testing::Values(0, 1, 2, 3, 4),
+                         [](const auto& i) { return kScreenNames[i.param]; });
 
 struct DirCase {
     uint8_t from, key, to;
 };
 
 class DirWrap : public KeysTest, public ::testing::WithParamInterface<DirCase> {};
+
+std::string keyName(uint8_t key) {
+    switch (key) {
+    case vk::Left:
+        return "Left";
+    case vk::Right:
+        return "Right";
+    case vk::Z:
+        return "Z";
+    case vk::C:
+        return "C";
+    case vk::D4:
+        return "Digit4";
+    case vk::D6:
+        return "Digit6";
+    default:
+        return "Key" + std::to_string(key);
+    }
+}
 
 TEST_P(DirWrap, TurnsStayInOneToFour) {
     const DirCase c = GetParam();
@@ -278,7 +300,11 @@ TEST_P(DirWrap, TurnsStayInOneToFour) {
 INSTANTIATE_TEST_SUITE_P(Turns, DirWrap,
                          ::testing::Values(DirCase{1, vk::Left, 4}, DirCase{4, vk::Right, 1},
                                            DirCase{2, vk::Z, 1}, DirCase{3, vk::C, 4},
-                                           DirCase{4, vk::D4, 3}, DirCase{1, vk::D6, 2}));
+                                           DirCase{4, vk::D4, 3}, DirCase{1, vk::D6, 2}),
+                         [](const auto& i) {
+                             return "Dir" + std::to_string(i.param.from) + "_" +
+                                    keyName(i.param.key);
+                         });
 
 TEST_F(KeysTest, StartRunsOneFrameOfEffectsAndStartsTheMusic) {
     g.effects[0] = {0, 10, 10, 2};

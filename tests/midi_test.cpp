@@ -3,6 +3,8 @@
 #include "audio/Midi.h"
 #include "platform/headless/HeadlessPlatform.h"
 
+#include "case_names.h"
+
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -85,8 +87,8 @@ TEST_P(SameValue, SetenabledWithTheCurrentValueDoesNothing) {
     EXPECT_EQ(m->playing, playing);
 }
 
-INSTANTIATE_TEST_SUITE_P(Values, SameValue,
-                         ::testing::Values(uint8_t(0), uint8_t(1), uint8_t(255)));
+INSTANTIATE_TEST_SUITE_P(Values, SameValue, ::testing::Values(uint8_t(0), uint8_t(1), uint8_t(255)),
+                         [](const auto& i) { return "Value" + std::to_string(i.param); });
 
 TEST_F(MidiTest, AnotherNonZeroValueCountsAsAChangeAndRestarts) {
     m->play(kMain);

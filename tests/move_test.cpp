@@ -1,6 +1,7 @@
 // The moving point: its cadence, the wrap-round field, the death and near-miss tests, the
 // level-up with its dots and items, and the round reset.
 
+#include "case_names.h"
 #include "game_fixture.h"
 
 #include <set>
@@ -56,7 +57,12 @@ INSTANTIATE_TEST_SUITE_P(Edges, MoveWrap,
                                            WrapCase{50, 1, 4, 50, 239},  // up off the top
                                            WrapCase{50, 239, 2, 50, 1},  // down off the bottom
                                            WrapCase{238, 50, 1, 239, 50} // 239 is still field
-                                           ));
+                                           ),
+                         [](const auto& i) {
+                             return "X" + std::to_string(i.param.x) + "_Y" +
+                                    std::to_string(i.param.y) + "_Dir" +
+                                    std::to_string(i.param.dir);
+                         });
 
 struct NeighbourCase {
     const char* what;
@@ -89,7 +95,8 @@ INSTANTIATE_TEST_SUITE_P(
                       NeighbourCase{"column 239: right is column 1", 239, 49, 2, 1, 50, 1},
                       NeighbourCase{"row 1: up is row 239", 49, 1, 1, 50, 239, 1},
                       NeighbourCase{"wrapping onto column 1: left is column 239", 239, 50, 1, 239,
-                                    50, 0}));
+                                    50, 0}),
+    [](const auto& i) { return case_names::words(i.param.what); });
 // The last case: the square behind the point after the wrap is column 239, which is skipped.
 
 class MoveDeath : public GameTest, public ::testing::WithParamInterface<uint8_t> {};
@@ -108,7 +115,8 @@ TEST_P(MoveDeath, WhiteKillsOnlyWhenNotInvincibleButTheStepGoesOn) {
     EXPECT_FALSE(isWhite(62, 60));
 }
 
-INSTANTIATE_TEST_SUITE_P(AliveAndInvincible, MoveDeath, ::testing::Values(uint8_t(1), uint8_t(2)));
+INSTANTIATE_TEST_SUITE_P(AliveAndInvincible, MoveDeath, ::testing::Values(uint8_t(1), uint8_t(2)),
+                         [](const auto& i) { return i.param == 2 ? "Invincible" : "Alive"; });
 
 TEST_F(MoveTest, ADeathStepInPlayEndsTheGame) {
     g.mode = 2;
@@ -343,7 +351,10 @@ INSTANTIATE_TEST_SUITE_P(NearTheTop, ItemGrowth,
                                            GrowthCase{239, 63, 63}, // level 240: no slot left
                                            GrowthCase{251, 63, 63}, // level 252
                                            GrowthCase{233, 63, 63}  // level 234: not a 4th
-                                           ));
+                                           ),
+                         [](const auto& i) {
+                             return "LevelBefore" + std::to_string(i.param.levelBefore);
+                         });
 
 TEST_F(MoveTest, ResetLeavesABlackFieldAndSevenItemsOfEachKind) {
     fill(g.linelayer, kWhite);
@@ -399,6 +410,7 @@ TEST_P(MarqueeWidth, WidthFollowsTheScoreLength) {
 INSTANTIATE_TEST_SUITE_P(Lengths, MarqueeWidth,
                          ::testing::Values(MarqueeCase{0, 1}, MarqueeCase{1, 3}, MarqueeCase{3, 5},
                                            MarqueeCase{4, 5}, MarqueeCase{5, 7}, MarqueeCase{8, 9},
-                                           MarqueeCase{28, 29}, MarqueeCase{29, 31}));
+                                           MarqueeCase{28, 29}, MarqueeCase{29, 31}),
+                         [](const auto& i) { return "Length" + std::to_string(i.param.length); });
 
 } // namespace

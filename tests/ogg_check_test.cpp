@@ -2,6 +2,8 @@
 
 #include "audio/AudioFiles.h"
 
+#include "case_names.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdint>
@@ -74,7 +76,10 @@ TEST_P(OggCut, ATruncatedFileIsRefused) {
 }
 
 // Inside the last page's body, its segment table, its header, and the second page.
-INSTANTIATE_TEST_SUITE_P(BytesMissing, OggCut, ::testing::Values(1, 10, 12, 20, 100, 350));
+INSTANTIATE_TEST_SUITE_P(BytesMissing, OggCut, ::testing::Values(1, 10, 12, 20, 100, 350),
+                         [](const auto& i) {
+                             return "Last" + std::to_string(i.param) + "BytesMissing";
+                         });
 
 TEST(OggCheck, RefusesGarbageAfterTheLastPage) {
     std::vector<uint8_t> b = ogg();

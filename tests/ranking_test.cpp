@@ -161,7 +161,8 @@ INSTANTIATE_TEST_SUITE_P(Ranks, RankSuffix,
                          ::testing::Values(SuffixCase{1, "ST"}, SuffixCase{2, "ND"},
                                            SuffixCase{3, "RD"}, SuffixCase{4, "TH"},
                                            SuffixCase{5, "TH"}, SuffixCase{9, "TH"},
-                                           SuffixCase{10, "TH"}));
+                                           SuffixCase{10, "TH"}),
+                         [](const auto& i) { return "Rank" + std::to_string(i.param.rank); });
 
 struct RankTextCase {
     uint8_t newrank;
@@ -189,7 +190,8 @@ TEST_P(NameEntryRankText, ShowsTheRankWithItsSuffix) {
 INSTANTIATE_TEST_SUITE_P(Ranks, NameEntryRankText,
                          ::testing::Values(RankTextCase{0, "1ST"}, RankTextCase{1, "2ND"},
                                            RankTextCase{2, "3RD"}, RankTextCase{3, "4TH"},
-                                           RankTextCase{9, "10TH"}));
+                                           RankTextCase{9, "10TH"}),
+                         [](const auto& i) { return "Newrank" + std::to_string(i.param.newrank); });
 
 TEST_F(RankingTest, RankingScreenLabelsEveryRank) {
     clearBackbuf();
@@ -247,7 +249,8 @@ INSTANTIATE_TEST_SUITE_P(Sizes, RankingFileSize,
                                            ShortFileCase{267, RankingLoad::Broken},
                                            ShortFileCase{2669, RankingLoad::Broken},
                                            ShortFileCase{2670, RankingLoad::Ok},
-                                           ShortFileCase{2770, RankingLoad::Ok}));
+                                           ShortFileCase{2770, RankingLoad::Ok}),
+                         [](const auto& i) { return std::to_string(i.param.size) + "Bytes"; });
 
 TEST_F(RankingTest, AMissingFileIsReportedAsMissing) {
     std::string error;

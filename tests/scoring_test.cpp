@@ -133,6 +133,10 @@ struct TouchCase {
 
 class TouchBounds : public ScoringTest, public ::testing::WithParamInterface<TouchCase> {};
 
+std::string pointName(const ::testing::TestParamInfo<TouchCase>& info) {
+    return "Point" + std::to_string(info.param.px) + "_" + std::to_string(info.param.py);
+}
+
 TEST_P(TouchBounds, SeventeenBySeventeenSquareTouches) {
     const TouchCase c = GetParam();
     g.bonusitems[0] = {100, 100, 1};
@@ -149,7 +153,8 @@ INSTANTIATE_TEST_SUITE_P(ItemAt100, TouchBounds,
                                            TouchCase{108, 100, true}, TouchCase{108, 116, true},
                                            TouchCase{108, 99, false}, TouchCase{108, 117, false},
                                            TouchCase{116, 116, true}, TouchCase{100, 100, true},
-                                           TouchCase{117, 117, false}));
+                                           TouchCase{117, 117, false}),
+                         pointName);
 
 class RateTouchBounds : public ScoringTest, public ::testing::WithParamInterface<TouchCase> {};
 
@@ -164,7 +169,8 @@ TEST_P(RateTouchBounds, RateItemsTouchTheSameWay) {
 
 INSTANTIATE_TEST_SUITE_P(ItemAt100, RateTouchBounds,
                          ::testing::Values(TouchCase{100, 100, true}, TouchCase{116, 116, true},
-                                           TouchCase{99, 100, false}, TouchCase{100, 117, false}));
+                                           TouchCase{99, 100, false}, TouchCase{100, 117, false}),
+                         pointName);
 
 TEST_F(ScoringTest, TakenAndReplacedSquaresAreClearedExceptThePoint) {
     fill(g.linelayer, kWhite);

@@ -3,6 +3,8 @@
 #include "app/ScriptedRun.h"
 #include "platform/Platform.h"
 
+#include "case_names.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
@@ -43,6 +45,19 @@ TEST(ScriptedRun, ReadsSeedFramesAndKeysInOrder) {
 
 class ScriptedRunRefused : public ::testing::TestWithParam<std::vector<const char*>> {};
 
+namespace {
+
+// {"--seed", "-1"} reads "Seed_Minus1"; an option without its value reads "Seed_NoValue".
+std::string argumentsName(const ::testing::TestParamInfo<std::vector<const char*>>& info) {
+    const std::vector<const char*>& args = info.param;
+    std::string name = case_names::words(args[0]);
+    if (args.size() == 1) return name + "_NoValue";
+    for (size_t i = 1; i < args.size(); ++i) name += "_" + case_names::text(args[i]);
+    return name;
+}
+
+} // namespace
+
 TEST_P(ScriptedRunRefused, WithAReason) {
     ScriptedRun run;
     std::string error;
@@ -59,7 +74,8 @@ INSTANTIATE_TEST_SUITE_P(Mistakes, ScriptedRunRefused,
                                            std::vector<const char*>{"--key", "30"},
                                            std::vector<const char*>{"--key", "30:nokey"},
                                            std::vector<const char*>{"--key", "-3:up"},
-                                           std::vector<const char*>{"--zoom", "2"}));
+                                           std::vector<const char*>{"--zoom", "2"}),
+                         argumentsName);
 
 TEST(ScriptedRun, RefusesMoreKeysThanItHolds) {
     ScriptedRun run;

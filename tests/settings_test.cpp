@@ -8,6 +8,8 @@
 #include "file_fixtures.h"
 #include "platform/headless/HeadlessPlatform.h"
 
+#include "case_names.h"
+
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
@@ -124,7 +126,8 @@ INSTANTIATE_TEST_SUITE_P(Settings, SettingsFlags,
                                            FlagCase{"257", 1}, FlagCase{"2", 2},
                                            FlagCase{"-1", 255}, FlagCase{"010", 10},
                                            FlagCase{"+3", 3}, FlagCase{"2147483647", 255},
-                                           FlagCase{"-2147483648", 0}));
+                                           FlagCase{"-2147483648", 0}),
+                         [](const auto& i) { return case_names::text(i.param.value); });
 
 // The player's file keeps its own order; a key it lacks joins the end of its section.
 TEST_F(Settings, MissingKeyJoinsItsSection) {
@@ -177,7 +180,8 @@ INSTANTIATE_TEST_SUITE_P(Settings, SettingsNotNumbers,
                          ::testing::Values(NotNumber{"0x10"}, NotNumber{"12abc"}, NotNumber{"yes"},
                                            NotNumber{"1.5"}, NotNumber{"2147483648"},
                                            NotNumber{"-2147483649"}, NotNumber{"1 ; on"},
-                                           NotNumber{"+"}, NotNumber{"１"}));
+                                           NotNumber{"+"}, NotNumber{"１"}),
+                         [](const auto& i) { return case_names::text(i.param.value); });
 
 TEST_F(Settings, EmptyValueIsNotANumber) {
     writeText(iniPath(), "[Sound]\nSE=\n");
@@ -209,7 +213,8 @@ INSTANTIATE_TEST_SUITE_P(
         DecimalCase{"-2147483649", false, 0}, DecimalCase{"99999999999999999999", false, 0},
         DecimalCase{"", false, 0}, DecimalCase{"-", false, 0}, DecimalCase{"0x10", false, 0},
         DecimalCase{"12abc", false, 0}, DecimalCase{" 1", false, 0}, DecimalCase{"1 ", false, 0},
-        DecimalCase{"--1", false, 0}, DecimalCase{"1e3", false, 0}));
+        DecimalCase{"--1", false, 0}, DecimalCase{"1e3", false, 0}),
+    [](const auto& i) { return case_names::text(i.param.text); });
 
 // A file as a player leaves it after editing it by hand in some editor.
 const std::string kLongPath = "/home/player/" + std::string(300, 'p') + "/背景 画像.jpg";

@@ -5,6 +5,8 @@
 #include "audio/Sound.h"
 #include "platform/headless/HeadlessPlatform.h"
 
+#include "case_names.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -23,6 +25,13 @@ const char* const kFiles[10] = {"get.wav",     "comp01.wav", "baku03.wav", "lvup
                                 "count3.wav",  "count02.wav"};
 constexpr int32_t kPriority[10] = {10, 10, 101, 100, 5, 102, 100, 100, 100, 100};
 constexpr int32_t kDuration[10] = {471, 271, 1000, 500, 40, 1500, 200, 200, 200, 200};
+
+// An effect is named by its file without ".wav"; an index outside the table by its number.
+std::string effectName(int index) {
+    if (index < 0 || index >= 10) return "Index" + case_names::number(index);
+    const std::string file = kFiles[index];
+    return file.substr(0, file.find('.'));
+}
 
 class SoundTest : public ::testing::Test {
   protected:
@@ -90,7 +99,8 @@ TEST_P(MissingWav, StopsStartUpWithTheWarningAndExitCodeZero) {
     EXPECT_EQ(p.soundsPreloaded.size(), size_t(missing));
 }
 
-INSTANTIATE_TEST_SUITE_P(EachFile, MissingWav, ::testing::Range(0, 10));
+INSTANTIATE_TEST_SUITE_P(EachFile, MissingWav, ::testing::Range(0, 10),
+                         [](const auto& i) { return effectName(i.param); });
 
 class FirstAfterReset : public SoundTest, public ::testing::WithParamInterface<int> {};
 
@@ -106,7 +116,8 @@ TEST_P(FirstAfterReset, AlwaysPlays) {
     EXPECT_EQ(g.soundleft, kDuration[n]);
 }
 
-INSTANTIATE_TEST_SUITE_P(EachEffect, FirstAfterReset, ::testing::Range(0, 10));
+INSTANTIATE_TEST_SUITE_P(EachEffect, FirstAfterReset, ::testing::Range(0, 10),
+                         [](const auto& i) { return effectName(i.param); });
 
 TEST_F(SoundTest, ScratchAfterPickUpIsSilentUntil471msOfFramesHavePassed) {
     load();
@@ -190,7 +201,11 @@ INSTANTIATE_TEST_SUITE_P(Table, CutOff,
                              // the big explosion cuts off the small one, never the other way round
                              CutCase{2, 5, true}, CutCase{5, 2, false}, CutCase{2, 2, true},
                              // pick-ups cut off scratches
-                             CutCase{4, 0, true}, CutCase{4, 1, true}));
+                             CutCase{4, 0, true}, CutCase{4, 1, true}),
+                         [](const auto& i) {
+                             return effectName(i.param.first) + "_Then_" +
+                                    effectName(i.param.second);
+                         });
 
 TEST_F(SoundTest, BigExplosionHoldsOffTheSmallOnesFor1500ms) {
     load();
@@ -232,7 +247,8 @@ TEST_P(EffectsOff, ChangesNothingAtAll) {
     EXPECT_EQ(plays(), 1u);
 }
 
-INSTANTIATE_TEST_SUITE_P(EachIndex, EffectsOff, ::testing::Range(-1, 12));
+INSTANTIATE_TEST_SUITE_P(EachIndex, EffectsOff, ::testing::Range(-1, 12),
+                         [](const auto& i) { return effectName(i.param); });
 
 TEST_F(SoundTest, AnyNonZeroSwitchCountsAsOn) {
     load();

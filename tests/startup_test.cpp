@@ -9,6 +9,8 @@
 #include "platform/Picture.h"
 #include "platform/headless/HeadlessPlatform.h"
 
+#include "case_names.h"
+
 #include <gtest/gtest.h>
 
 #include <unistd.h>
@@ -274,7 +276,8 @@ TEST_P(StartupZoom, OnlyExactlyOneDoublesTheWindow) {
 
 INSTANTIATE_TEST_SUITE_P(Startup, StartupZoom,
                          ::testing::Values(ZoomCase{"1", 480, 546}, ZoomCase{"0", 240, 273},
-                                           ZoomCase{"2", 240, 273}, ZoomCase{"255", 240, 273}));
+                                           ZoomCase{"2", 240, 273}, ZoomCase{"255", 240, 273}),
+                         [](const auto& i) { return "Zoom" + case_names::text(i.param.value); });
 
 // --- the background picture ---
 
