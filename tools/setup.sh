@@ -151,10 +151,11 @@ stage "package" package_stage
 sanitized=${build}-sanitize
 sanitizer_stage() {
     cmake -S "$src" -B "$sanitized" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVORTALIX_SANITIZE=ON \
-        -DVORTALIX_WERROR=ON
+        -DVORTALIX_WERROR=ON -DVORTALIX_REQUIRE_SERVER=ON
     # Only what the unit tests and the golden replays run: the window program, the gamepad
     # and window-surface checks (end-to-end) and the package's documents are not needed here.
-    cmake --build "$sanitized" -j "$jobs" --target vortalix_tests vortalix-headless
+    cmake --build "$sanitized" -j "$jobs" --target vortalix_tests vortalix_server_tests \
+        vortalix-headless
     UBSAN_OPTIONS=print_stacktrace=1 \
         ctest --test-dir "$sanitized" --output-on-failure -j "$jobs" -LE e2e
 }
