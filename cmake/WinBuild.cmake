@@ -81,9 +81,12 @@ target_link_libraries(vortalix_win_platform PUBLIC vortalix_core SDL2::SDL2-stat
 string(REPLACE "." "," VORTALIX_VERSION_COMMAS "${PROJECT_VERSION}")
 configure_file(packaging/windows/vortalix.rc.in ${CMAKE_BINARY_DIR}/vortalix.rc @ONLY)
 
+# No HTTP client library is built for Windows, so the program has the sender that never
+# connects: --submit says so.
 add_executable(vortalix WIN32 platform/win/win_main.cpp app/ReplayWatch.cpp
-  ${CMAKE_BINARY_DIR}/vortalix.rc)
-target_link_libraries(vortalix PRIVATE SDL2::SDL2main vortalix_win_platform vortalix_replay)
+  online/none/NoSending.cpp ${CMAKE_BINARY_DIR}/vortalix.rc)
+target_link_libraries(vortalix PRIVATE SDL2::SDL2main vortalix_win_platform vortalix_replay
+  vortalix_headless_platform)
 
 add_executable(vortalix-headless app/headless_main.cpp)
 target_link_libraries(vortalix-headless PRIVATE vortalix_headless_platform vortalix_replay)

@@ -7,6 +7,8 @@
 #include "app/ReplayWatch.h"
 #include "app/TForm1.h"
 #include "app/Version.h"
+#include "online/Submit.h"
+#include "online/WorkerPlatform.h"
 #include "platform/win/WinPlatform.h"
 #include "replay/ReplayRecorder.h"
 
@@ -41,6 +43,12 @@ int main(int argc, char** argv) {
     case CommandLine::Action::Play:
     case CommandLine::Action::WatchReplay:
         break;
+    case CommandLine::Action::SubmitReplay: {
+        // This build has no HTTP client: the replay stays where it is, and the player is told
+        // so instead of seeing a game start.
+        WorkerPlatform files(".\\", ".\\");
+        return submitReplay(files, args.replayFile, args.server);
+    }
     case CommandLine::Action::PrintVersion:
         std::printf("vortalix %s\n", kGameVersion);
         return 0;

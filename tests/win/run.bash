@@ -125,6 +125,12 @@ code=0
 "$wine" "$zipped/vortalix.exe" --bogus >/dev/null 2>&1 || code=$?
 [ "$code" -eq 2 ] || e2e_fail "an unknown option ended with $code, expected 2"
 passed "vortalix.exe --version says '$version', --help the usage, an unknown option exits with 2"
+code=0
+said=$("$wine" "$zipped/vortalix.exe" --submit "$zipped/score.vtx" --server http://127.0.0.1:9/ 2>&1 |
+    tr -d '\r') || code=$?
+[ "$code" -eq 2 ] || e2e_fail "--submit ended with $code, expected 2 (this build cannot send)"
+[[ "$said" == *"cannot send games"* ]] || e2e_fail "--submit said '$said'"
+passed "vortalix.exe --submit says that this build cannot send games, and exits with 2"
 
 # --- 2. the golden replays ---
 mkdir -p "$work/verify"
