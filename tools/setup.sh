@@ -38,6 +38,8 @@ stage_started=$SECONDS
 current_stage=""
 print_stage_times() {
     local status=$?
+    # A failed stage ends the run; the libraries being built beside it end with it.
+    if [ -n "${libs_pid:-}" ]; then kill -- "-$libs_pid" 2>/dev/null || true; fi
     if [ -n "$current_stage" ]; then
         stage_names+=("$current_stage (failed)")
         stage_seconds+=($((SECONDS - stage_started)))
@@ -91,26 +93,27 @@ if [ "$mode" = test ]; then
     packages+=(systemd)
 fi
 
+# The browser's and the Windows build's packages too, and the sources of the libraries they
+# compile themselves, so that one package list update serves all of it and those libraries can
+# be built early, beside the native stages (below).
+if [ "$mode" = test ]; then
+    mapfile -t -O "${#packages[@]}" packages < <(bash "$src/tools/web.sh" packages)
+    mapfile -t -O "${#packages[@]}" packages < <(bash "$src/tools/windows.sh" packages)
+fi
+
+# shellcheck source=tools/lib-deps.bash
+source "$src/tools/lib-deps.bash"
 install_missing() {
-    missing=()
-    for p in "${packages[@]}"; do
-        if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed'; then
-            missing+=("$p")
-        fi
-    done
+    find_missing "${packages[@]}"
+    local update=no
+    [ "${#missing[@]}" -eq 0 ] || update=yes
+    if [ "$mode" = test ]; then
+        if add_deb_src_entry || ! have_source_lists; then update=yes; fi
+    fi
+    if [ "$update" = yes ]; then as_root "${apt[@]}" update; fi
     if [ "${#missing[@]}" -gt 0 ]; then
         echo "installing: ${missing[*]}"
-        if [ "$(id -u)" -eq 0 ]; then
-            as_root=()
-        elif command -v sudo >/dev/null; then
-            as_root=(sudo)
-        else
-            echo "these packages are missing and neither root nor sudo is at hand: ${missing[*]}" >&2
-            exit 1
-        fi
-        "${as_root[@]}" env DEBIAN_FRONTEND=noninteractive apt-get update
-        "${as_root[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y --no-install-recommends \
-            "${missing[@]}"
+        as_root "${apt[@]}" install -y --no-install-recommends "${missing[@]}"
     fi
 }
 stage "install packages" install_missing
@@ -129,6 +132,35 @@ if [ "$mode" = run ]; then
     fi
     exec "$build/vortalix"
 fi
+
+# The cross builds' libraries (SDL2, SDL2_mixer, libjpeg-turbo and zlib from Debian's sources,
+# for the browser and for Windows, and Emscripten's own libraries) take a quarter of an hour of
+# compiling that depends on nothing built here. They are built beside the native stages at the
+# idle scheduling class, so that they only take the processor time those stages leave unused
+# (the end-to-end tests wait on real time) and never slow the timed games under test.
+libs_log=${build}-libs.log
+libs_pid=""
+libs_started=$SECONDS
+# In a process group of its own, so that a failed run ends all of it.
+setsid chrt --idle 0 bash -c 'set -e
+    WEB_BUILD_DIR="$2-web" bash "$1/tools/web.sh" libs
+    WIN_BUILD_DIR="$2-win" bash "$1/tools/windows.sh" libs' libraries "$src" "$build" \
+    >"$libs_log" 2>&1 </dev/null &
+libs_pid=$!
+# wait_for_libraries: waits for them, and fails with their log when they failed.
+wait_for_libraries() {
+    [ -n "$libs_pid" ] || return 0
+    local status=0
+    wait "$libs_pid" || status=$?
+    libs_pid=""
+    echo "the cross builds' libraries: built in $((SECONDS - libs_started)) s beside the native stages"
+    grep -E '^(built|the libraries) ' "$libs_log" || true
+    if [ "$status" -ne 0 ]; then
+        tail -n 40 "$libs_log"
+        echo "building the cross builds' libraries failed (the whole log: $libs_log)" >&2
+        return 1
+    fi
+}
 
 stage "build" cmake --build "$build" -j "$jobs"
 stage "unit tests" ctest --test-dir "$build" --output-on-failure -j "$jobs" -LE "e2e|golden"
@@ -150,7 +182,11 @@ stage "package" package_stage
 
 sanitized=${build}-sanitize
 sanitizer_stage() {
+    # -O1 with line tables alone compiles in half the time of -O2 with full debugging data
+    # under the sanitizers, and their reports still name file and line.
     cmake -S "$src" -B "$sanitized" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVORTALIX_SANITIZE=ON \
+        -DCMAKE_CXX_FLAGS_RELWITHDEBINFO="-O1 -g1 -DNDEBUG" \
+        -DCMAKE_C_FLAGS_RELWITHDEBINFO="-O1 -g1 -DNDEBUG" \
         -DVORTALIX_WERROR=ON -DVORTALIX_REQUIRE_SERVER=ON
     # Only what the unit tests and the golden replays run: the window program, the gamepad
     # and window-surface checks (end-to-end) and the package's documents are not needed here.
@@ -163,6 +199,7 @@ stage "sanitizers" sanitizer_stage
 
 # The browser build and its tests in headless Chromium, with this build's data files and
 # headless runner.
+stage "libraries (wait)" wait_for_libraries
 stage "browser" env NATIVE_BUILD_DIR="$build" WEB_BUILD_DIR="${build}-web" VORTALIX_WERROR=ON \
     bash "$src/tools/web.sh" test
 

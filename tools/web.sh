@@ -3,6 +3,10 @@
 #
 #   bash tools/web.sh build   install what is missing, build the page into build-web/site/
 #   bash tools/web.sh test    the same, then test the page in headless Chromium
+#   bash tools/web.sh libs    install what is missing, build the libraries and fetch the
+#                             tests' npm modules, and stop there (the test set-up does this
+#                             early, beside the native tests)
+#   bash tools/web.sh packages  print the Debian packages "test" needs
 #
 # Debian's Emscripten compiles the game. SDL2, SDL2_mixer, libjpeg-turbo and zlib are built
 # for it from their Debian source packages (apt-get source; a deb-src entry is added when there
@@ -19,14 +23,31 @@ set -euo pipefail
 
 mode=${1:-}
 case "$mode" in
-build | test) ;;
+build | test | libs | packages) ;;
 *)
-    echo "usage: bash tools/web.sh build|test" >&2
+    echo "usage: bash tools/web.sh build|test|libs|packages" >&2
     exit 2
     ;;
 esac
 
 src=$(cd "$(dirname "$0")/.." && pwd)
+# shellcheck source=tools/lib-deps.bash
+source "$src/tools/lib-deps.bash"
+
+# Emscripten and its node; dpkg-dev for apt-get source; FluidSynth, the soundfont and oggenc
+# for the music; what the native build needs for assetgen and the headless runner; for the
+# tests Chromium, npm and Python's web server.
+packages=(emscripten dpkg-dev fluidsynth fluid-soundfont-gm vorbis-tools build-essential cmake
+    pkg-config libsdl2-dev libsdl2-mixer-dev libturbojpeg0-dev libsimpleini-dev libicu-dev)
+if [ "$mode" = test ] || [ "$mode" = packages ]; then
+    packages+=(chromium python3)
+    command -v npm >/dev/null || packages+=(npm)
+fi
+if [ "$mode" = packages ]; then
+    printf '%s\n' "${packages[@]}"
+    exit 0
+fi
+
 build=${WEB_BUILD_DIR:-$src/build-web}
 mkdir -p "$build"
 build=$(cd "$build" && pwd)
@@ -35,127 +56,49 @@ deps=$build/deps
 prefix=$deps/prefix
 site=$build/site
 jobs=2
+target="the browser"
+cross_cmake=(emcmake cmake)
+zlib_configure=(emconfigure ./configure)
+zlib_make=(emmake make)
+extra_sdl_options=()
+# No SIMD in WebAssembly, and the type sizes cannot be probed by running a test program.
+extra_jpeg_options=(-DHAVE_SIZE_T=TRUE -DSIZE_T=4 -DHAVE_UNSIGNED_LONG=TRUE -DUNSIGNED_LONG=4)
 
-as_root() {
-    if [ "$(id -u)" -eq 0 ]; then
-        "$@"
-    elif command -v sudo >/dev/null; then
-        sudo "$@"
-    else
-        echo "root is needed for: $*, and neither root nor sudo is at hand" >&2
-        exit 1
-    fi
-}
-
-# Emscripten and its node; dpkg-dev for apt-get source; FluidSynth, the soundfont and oggenc
-# for the music; what the native build needs for assetgen and the headless runner; for the
-# tests Chromium, npm and Python's web server.
-packages=(emscripten dpkg-dev fluidsynth fluid-soundfont-gm vorbis-tools build-essential cmake
-    pkg-config libsdl2-dev libsdl2-mixer-dev libturbojpeg0-dev libsimpleini-dev libicu-dev)
-if [ "$mode" = test ]; then
-    packages+=(chromium python3)
-    command -v npm >/dev/null || packages+=(npm)
-fi
-apt=(env DEBIAN_FRONTEND=noninteractive apt-get -o DPkg::Lock::Timeout=600)
-missing=()
-for p in "${packages[@]}"; do
-    if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed'; then
-        missing+=("$p")
-    fi
-done
-
-# --- the libraries, from Debian's sources, each built once ---
-sources=(libsdl2 libsdl2-mixer libjpeg-turbo zlib)
-srcdir() { find "$deps/src" -mindepth 1 -maxdepth 1 -type d -name "$1-[0-9]*" | head -n1; }
-mkdir -p "$deps/src"
-fetch=()
-for s in "${sources[@]}"; do
-    [ -e "$prefix/.built-$s" ] || [ -n "$(srcdir "$s")" ] || fetch+=("$s")
-done
-# shellcheck source=tools/lib-deps.bash
-source "$src/tools/lib-deps.bash"
-# The deb-src entry is added before the one package list update, so that a fresh machine
-# reads the lists once for both the packages and their sources, not twice.
-update=no
-[ "${#missing[@]}" -eq 0 ] || update=yes
-if [ "${#fetch[@]}" -gt 0 ] && add_deb_src_entry; then update=yes; fi
-if [ "${#fetch[@]}" -gt 0 ] && ! ls /var/lib/apt/lists/*_Sources* >/dev/null 2>&1; then
-    update=yes # the entry is there, but its lists were never read
-fi
-if [ "$update" = yes ]; then as_root "${apt[@]}" update; fi
-if [ "${#missing[@]}" -gt 0 ]; then
-    echo "installing: ${missing[*]}"
-    as_root "${apt[@]}" install -y --no-install-recommends "${missing[@]}"
-fi
-updated=yes
-
+find_missing "${packages[@]}"
+install_and_fetch
 # Debian's node does not look in its own module folder, where Emscripten's acorn lies.
 export NODE_PATH=/usr/share/nodejs
 
-fetch_debian_sources "$deps/src" "${fetch[@]}"
-common=(-DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX="$prefix" -DCMAKE_FIND_ROOT_PATH="$prefix")
-# Builds one library with CMake into the prefix, once: name, then its configure options.
-cmake_library() {
-    local name=$1
-    shift
-    [ -e "$prefix/.built-$name" ] && return
-    echo "building $name for the browser"
-    rm -rf "$deps/b-$name"
-    emcmake cmake -S "$(srcdir "$name")" -B "$deps/b-$name" "${common[@]}" "$@" >"$deps/$name.log"
-    cmake --build "$deps/b-$name" -j "$jobs" >>"$deps/$name.log"
-    cmake --install "$deps/b-$name" >>"$deps/$name.log"
-    touch "$prefix/.built-$name"
-}
-cmake_library libsdl2 -DSDL_SHARED=OFF -DSDL_STATIC=ON -DSDL_TEST=OFF
-# WAV and Ogg Vorbis (through the stb decoder inside SDL_mixer) are all the game plays.
-cmake_library libsdl2-mixer -DSDL2_DIR="$prefix/lib/cmake/SDL2" -DBUILD_SHARED_LIBS=OFF \
-    -DSDL2MIXER_DEPS_SHARED=OFF -DSDL2MIXER_VENDORED=OFF -DSDL2MIXER_SAMPLES=OFF \
-    -DSDL2MIXER_CMD=OFF -DSDL2MIXER_FLAC=OFF -DSDL2MIXER_MOD=OFF -DSDL2MIXER_MP3=OFF \
-    -DSDL2MIXER_MIDI=OFF -DSDL2MIXER_OPUS=OFF -DSDL2MIXER_VORBIS=STB -DSDL2MIXER_WAVE=ON
-# No SIMD in WebAssembly, and the type sizes cannot be probed by running a test program.
-cmake_library libjpeg-turbo -DENABLE_SHARED=OFF -DENABLE_STATIC=ON -DWITH_TURBOJPEG=ON \
-    -DWITH_JAVA=OFF -DWITH_SIMD=OFF -DHAVE_SIZE_T=TRUE -DSIZE_T=4 -DHAVE_UNSIGNED_LONG=TRUE \
-    -DUNSIGNED_LONG=4
-if [ ! -e "$prefix/.built-zlib" ]; then
-    # zlib's own configure script makes the static library alone.
-    echo "building zlib for the browser"
-    rm -rf "$deps/b-zlib"
-    cp -r "$(srcdir zlib)" "$deps/b-zlib"
-    (cd "$deps/b-zlib" && emconfigure ./configure --static --prefix="$prefix" &&
-        emmake make -j "$jobs" libz.a && emmake make install) >"$deps/zlib.log" 2>&1
-    touch "$prefix/.built-zlib"
+# --- the libraries, from Debian's sources, each built once ---
+started=$SECONDS
+build_libraries
+# Emscripten builds its own C and C++ libraries on their first use; a program that uses the
+# C++ library and SDL's header does that now, with the libraries, rather than in the game's
+# build.
+if [ ! -e "$prefix/.built-system-libraries" ]; then
+    echo "building Emscripten's system libraries"
+    mkdir -p "$deps/warm"
+    printf '#include <SDL.h>\n#include <string>\nint main(int c, char**) { SDL_Init(0); return (int)std::to_string(c).size(); }\n' \
+        >"$deps/warm/warm.cpp"
+    em++ -O2 -std=c++20 -fexceptions -I"$prefix/include/SDL2" "$deps/warm/warm.cpp" \
+        -L"$prefix/lib" -lSDL2 -sALLOW_MEMORY_GROWTH=1 -o "$deps/warm/warm.js" >"$deps/system-libraries.log" 2>&1
+    touch "$prefix/.built-system-libraries"
 fi
+echo "the libraries for the browser are ready ($((SECONDS - started)) s)"
+# The tests' npm modules, as the lock file pins them.
+npmdir=$build/npm
+if [ "$mode" != build ]; then
+    mkdir -p "$npmdir"
+    if ! cmp -s "$src/tests/web/package-lock.json" "$npmdir/package-lock.json" ||
+        [ ! -d "$npmdir/node_modules/puppeteer-core" ] || [ ! -d "$npmdir/node_modules/lighthouse" ]; then
+        cp "$src/tests/web/package.json" "$src/tests/web/package-lock.json" "$npmdir/"
+        (cd "$npmdir" && npm ci --no-audit --no-fund --ignore-scripts)
+    fi
+fi
+[ "$mode" != libs ] || exit 0
 
 # --- the data files: the desktop's, with the music rendered ---
-if [ -z "${NATIVE_BUILD_DIR:-}" ]; then
-    cmake -S "$src" -B "$native" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVORTALIX_TESTS=OFF >/dev/null
-fi
-cmake --build "$native" -j "$jobs" --target assetgen vortalix-headless >/dev/null
-# Freshly generated, not taken from beside the native program, where a player's game may
-# have changed the settings.
-assets=$build/assets
-rm -rf "$assets"
-"$native/tools/bin/assetgen" "$assets" >/dev/null
-data=$build/data
-mkdir -p "$data/sound"
-rm -rf "$data/image"
-cp -r "$assets/image" "$data/image"
-cp "$assets/score.vtx" "$assets/VORTALIX.ini" "$data/"
-cp "$assets"/sound/*.wav "$data/sound/"
-soundfont=/usr/share/sounds/sf2/FluidR3_GM.sf2
-rendered=$build/rendered-from # the MIDI files the .ogg files were rendered from
-mkdir -p "$rendered"
-for mid in "$assets"/sound/*.mid; do
-    ogg=$data/sound/$(basename "$mid" .mid).ogg
-    # The same notes give the same MIDI file, which need not be rendered again.
-    if [ -e "$ogg" ] && cmp -s "$mid" "$rendered/$(basename "$mid")"; then continue; fi
-    echo "rendering $(basename "$mid") to $(basename "$ogg")"
-    fluidsynth -q -ni -r 44100 -F "$build/render.wav" "$soundfont" "$mid" >/dev/null
-    # A fixed stream serial number: the same notes give the same bytes.
-    oggenc -Q -q 3 --serial 1 -o "$ogg" "$build/render.wav"
-    rm -f "$build/render.wav"
-    cp "$mid" "$rendered/"
-done
+make_data_files
 
 # --- the game ---
 emcmake cmake -S "$src" -B "$build/game" -DCMAKE_BUILD_TYPE=Release \
@@ -170,13 +113,6 @@ echo "  python3 -m http.server -d $site 8000"
 [ "$mode" = test ] || exit 0
 
 # --- the tests, in headless Chromium driven by puppeteer-core from npm ---
-npmdir=$build/npm
-mkdir -p "$npmdir"
-if ! cmp -s "$src/tests/web/package-lock.json" "$npmdir/package-lock.json" ||
-    [ ! -d "$npmdir/node_modules/puppeteer-core" ] || [ ! -d "$npmdir/node_modules/lighthouse" ]; then
-    cp "$src/tests/web/package.json" "$src/tests/web/package-lock.json" "$npmdir/"
-    (cd "$npmdir" && npm ci --no-audit --no-fund --ignore-scripts)
-fi
 node "$src/tests/web/browser_test.js" --site "$site" --data "$data" --headless "$native/vortalix-headless" \
     --puppeteer "$npmdir/node_modules/puppeteer-core" --work "$build/test-work"
 # The game's own clock at simulated refresh rates; watching replays; Lighthouse's scores.

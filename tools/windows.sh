@@ -5,6 +5,9 @@
 #                                 vortalix-headless.exe, the portable zip and the installer
 #                                 into build-win/
 #   bash tools/windows.sh test    the same, then test them under Wine (tests/win/run.bash)
+#   bash tools/windows.sh libs    install what is missing and build the libraries alone (the
+#                                 test set-up does this early, beside the native tests)
+#   bash tools/windows.sh packages  print the Debian packages "test" needs
 #
 # Debian's MinGW-w64 compiles the game. SDL2, SDL2_mixer, libjpeg-turbo and zlib are built for
 # it from their Debian source packages (apt-get source) into build-win/deps/prefix, once each,
@@ -20,33 +23,16 @@ set -euo pipefail
 
 mode=${1:-}
 case "$mode" in
-build | test) ;;
+build | test | libs | packages) ;;
 *)
-    echo "usage: bash tools/windows.sh build|test" >&2
+    echo "usage: bash tools/windows.sh build|test|libs|packages" >&2
     exit 2
     ;;
 esac
 
 src=$(cd "$(dirname "$0")/.." && pwd)
-build=${WIN_BUILD_DIR:-$src/build-win}
-mkdir -p "$build"
-build=$(cd "$build" && pwd)
-native=${NATIVE_BUILD_DIR:-$build/native}
-deps=$build/deps
-prefix=$deps/prefix
-jobs=2
-host=x86_64-w64-mingw32
-
-as_root() {
-    if [ "$(id -u)" -eq 0 ]; then
-        "$@"
-    elif command -v sudo >/dev/null; then
-        sudo "$@"
-    else
-        echo "root is needed for: $*, and neither root nor sudo is at hand" >&2
-        exit 1
-    fi
-}
+# shellcheck source=tools/lib-deps.bash
+source "$src/tools/lib-deps.bash"
 
 # The cross compiler with POSIX threads (std::thread), NSIS for the installer, dpkg-dev for
 # apt-get source, SimpleIni's header; FluidSynth, the soundfont and oggenc for the music; what
@@ -57,105 +43,46 @@ packages=(g++-mingw-w64-x86-64-posix nsis dpkg-dev fluidsynth fluid-soundfont-gm
     build-essential cmake pkg-config libsdl2-dev libsdl2-mixer-dev libfluidsynth-dev
     libturbojpeg0-dev libsimpleini-dev libicu-dev libpng-dev zlib1g-dev libx11-dev
     libgtest-dev python3)
-if [ "$mode" = test ]; then
+if [ "$mode" = test ] || [ "$mode" = packages ]; then
     packages+=(wine64 xvfb xauth xdotool x11-utils imagemagick unzip)
 fi
-apt=(env DEBIAN_FRONTEND=noninteractive apt-get -o DPkg::Lock::Timeout=600)
-missing=()
-for p in "${packages[@]}"; do
-    if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed'; then
-        missing+=("$p")
-    fi
-done
-updated=no
-if [ "${#missing[@]}" -gt 0 ]; then
-    echo "installing: ${missing[*]}"
-    as_root "${apt[@]}" update
-    as_root "${apt[@]}" install -y --no-install-recommends "${missing[@]}"
-    updated=yes
+if [ "$mode" = packages ]; then
+    printf '%s\n' "${packages[@]}"
+    exit 0
 fi
 
-# --- the libraries, from Debian's sources, each built once ---
-sources=(libsdl2 libsdl2-mixer libjpeg-turbo zlib)
-srcdir() { find "$deps/src" -mindepth 1 -maxdepth 1 -type d -name "$1-[0-9]*" | head -n1; }
-mkdir -p "$deps/src" "$prefix"
-fetch=()
-for s in "${sources[@]}"; do
-    [ -e "$prefix/.built-$s" ] || [ -n "$(srcdir "$s")" ] || fetch+=("$s")
-done
-# shellcheck source=tools/lib-deps.bash
-source "$src/tools/lib-deps.bash"
-fetch_debian_sources "$deps/src" "${fetch[@]}"
-common=(-DCMAKE_TOOLCHAIN_FILE="$src/cmake/MingwW64.cmake" -DCMAKE_BUILD_TYPE=Release
-    -DCMAKE_INSTALL_PREFIX="$prefix" -DCMAKE_FIND_ROOT_PATH="$prefix")
-# Builds one library with CMake into the prefix, once: name, then its configure options.
-cmake_library() {
-    local name=$1
-    shift
-    [ -e "$prefix/.built-$name" ] && return
-    echo "building $name for Windows"
-    rm -rf "$deps/b-$name"
-    cmake -S "$(srcdir "$name")" -B "$deps/b-$name" "${common[@]}" "$@" >"$deps/$name.log"
-    cmake --build "$deps/b-$name" -j "$jobs" >>"$deps/$name.log"
-    cmake --install "$deps/b-$name" >>"$deps/$name.log"
-    touch "$prefix/.built-$name"
-}
+build=${WIN_BUILD_DIR:-$src/build-win}
+mkdir -p "$build"
+build=$(cd "$build" && pwd)
+native=${NATIVE_BUILD_DIR:-$build/native}
+deps=$build/deps
+prefix=$deps/prefix
+jobs=2
+host=x86_64-w64-mingw32
+target=Windows
+cross_cmake=(cmake -DCMAKE_TOOLCHAIN_FILE="$src/cmake/MingwW64.cmake")
+# zlib's own configure script cross-compiles for the host it is given.
+zlib_configure=(env CHOST=$host ./configure)
+zlib_make=(make)
 # The game needs video, events, audio, timers and the game controllers; the rest of SDL is
 # left out to keep the build short.
-cmake_library libsdl2 -DSDL_SHARED=OFF -DSDL_STATIC=ON -DSDL_TEST=OFF -DSDL_HAPTIC=OFF \
-    -DSDL_SENSOR=OFF -DSDL_POWER=OFF -DSDL_LOCALE=OFF -DSDL_MISC=OFF -DSDL_VULKAN=OFF \
-    -DSDL_OPENGLES=OFF -DSDL_RENDER_D3D=OFF -DSDL_DIRECTX=OFF -DSDL_WASAPI=ON
-# WAV and Ogg Vorbis (through the stb decoder inside SDL_mixer) are all the game plays.
-cmake_library libsdl2-mixer -DSDL2_DIR="$prefix/lib/cmake/SDL2" -DBUILD_SHARED_LIBS=OFF \
-    -DSDL2MIXER_DEPS_SHARED=OFF -DSDL2MIXER_VENDORED=OFF -DSDL2MIXER_SAMPLES=OFF \
-    -DSDL2MIXER_CMD=OFF -DSDL2MIXER_FLAC=OFF -DSDL2MIXER_MOD=OFF -DSDL2MIXER_MP3=OFF \
-    -DSDL2MIXER_MIDI=OFF -DSDL2MIXER_OPUS=OFF -DSDL2MIXER_VORBIS=STB -DSDL2MIXER_WAVE=ON
-# Without its SIMD parts libjpeg-turbo needs no assembler; one picture at start-up is all it
-# decodes.
-cmake_library libjpeg-turbo -DENABLE_SHARED=OFF -DENABLE_STATIC=ON -DWITH_TURBOJPEG=ON \
-    -DWITH_JAVA=OFF -DWITH_SIMD=OFF
-if [ ! -e "$prefix/.built-zlib" ]; then
-    # zlib's own configure script cross-compiles for the host it is given and makes the
-    # static library alone.
-    echo "building zlib for Windows"
-    rm -rf "$deps/b-zlib"
-    cp -r "$(srcdir zlib)" "$deps/b-zlib"
-    (cd "$deps/b-zlib" && CHOST=$host ./configure --static --prefix="$prefix" &&
-        make -j "$jobs" libz.a && make install) >"$deps/zlib.log" 2>&1
-    touch "$prefix/.built-zlib"
-fi
+extra_sdl_options=(-DSDL_HAPTIC=OFF -DSDL_SENSOR=OFF -DSDL_POWER=OFF -DSDL_LOCALE=OFF
+    -DSDL_MISC=OFF -DSDL_VULKAN=OFF -DSDL_OPENGLES=OFF -DSDL_RENDER_D3D=OFF -DSDL_DIRECTX=OFF
+    -DSDL_WASAPI=ON)
+extra_jpeg_options=()
 
-# --- the data files: the desktop's, with the music rendered ---
-if [ -z "${NATIVE_BUILD_DIR:-}" ]; then
-    cmake -S "$src" -B "$native" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVORTALIX_TESTS=OFF >/dev/null
-fi
-cmake --build "$native" -j "$jobs" --target assetgen vortalix-headless >/dev/null
-# Freshly generated, not taken from beside the native program, where a player's game may
-# have changed the settings.
-assets=$build/assets
-rm -rf "$assets"
-"$native/tools/bin/assetgen" "$assets" >/dev/null
-data=$build/data
-mkdir -p "$data/sound"
-rm -rf "$data/image"
-cp -r "$assets/image" "$data/image"
-cp "$assets/score.vtx" "$assets/VORTALIX.ini" "$data/"
-cp "$assets"/sound/*.wav "$data/sound/"
-soundfont=/usr/share/sounds/sf2/FluidR3_GM.sf2
-rendered=$build/rendered-from # the MIDI files the .ogg files were rendered from
-mkdir -p "$rendered"
-for mid in "$assets"/sound/*.mid; do
-    ogg=$data/sound/$(basename "$mid" .mid).ogg
-    # The same notes give the same MIDI file, which need not be rendered again.
-    if [ -e "$ogg" ] && cmp -s "$mid" "$rendered/$(basename "$mid")"; then continue; fi
-    echo "rendering $(basename "$mid") to $(basename "$ogg")"
-    # At the desktop's music gain, so that the effects over the music never reach full scale.
-    fluidsynth -q -ni -g 0.13 -r 44100 -F "$build/render.wav" "$soundfont" "$mid" >/dev/null
-    # A fixed stream serial number: the same notes give the same bytes.
-    oggenc -Q -q 3 --serial 1 -o "$ogg" "$build/render.wav"
-    rm -f "$build/render.wav"
-    cp "$mid" "$rendered/"
-done
+find_missing "${packages[@]}"
+install_and_fetch
+
+# --- the libraries, from Debian's sources, each built once ---
+started=$SECONDS
+build_libraries
+echo "the libraries for Windows are ready ($((SECONDS - started)) s)"
+[ "$mode" != libs ] || exit 0
+
+# --- the data files: the desktop's, with the music rendered at the desktop's music gain, so
+# that the effects over the music never reach full scale ---
+make_data_files -g 0.13
 # The crown, in every size the desktop's icon theme has.
 icon=$build/vortalix.ico
 python3 "$src/tools/make_ico.py" "$icon" "$assets"/icons/hicolor/*/apps/vortalix.png

@@ -12,14 +12,10 @@ const { spawn } = require("child_process");
 const fs = require("fs");
 const path = require("path");
 
-const opts = {};
-for (let i = 2; i + 1 < process.argv.length; i += 2) opts[process.argv[i].slice(2)] = process.argv[i + 1];
-for (const need of ["site", "server", "data", "puppeteer", "work"]) {
-  if (!opts[need]) throw new Error("missing --" + need);
-  opts[need] = path.resolve(opts[need]);
-}
+const { options, chromiumFlags, rankingFile } = require("./common.js");
+
+const opts = options(["site", "server", "data", "puppeteer", "work"]);
 const puppeteer = require(opts.puppeteer);
-const rankingFile = "/home/web_user/.local/share/vortalix/score.vtx";
 const sleep = (ms) => new Promise((done) => setTimeout(done, ms));
 let failures = 0;
 function check(ok, what) {
@@ -60,8 +56,7 @@ async function main() {
     executablePath: "/usr/bin/chromium",
     headless: true,
     userDataDir: path.join(opts.work, "profile"),
-    args: ["--headless", "--no-sandbox", "--disable-gpu", "--disable-quic", "--no-first-run",
-      "--disable-background-networking", "--disable-component-update", "--disable-sync"],
+    args: chromiumFlags,
   });
   try {
     const page = await browser.newPage();

@@ -4,21 +4,10 @@
 // animation frames.
 "use strict";
 
-const { spawn } = require("child_process");
+const common = require("./common.js");
 const fs = require("fs");
 const os = require("os");
 const path = require("path");
-
-// --name value pairs; each listed one must be there and is made absolute.
-function options(needed) {
-  const opts = {};
-  for (let i = 2; i + 1 < process.argv.length; i += 2) opts[process.argv[i].slice(2)] = process.argv[i + 1];
-  for (const need of needed) {
-    if (!opts[need]) throw new Error("missing --" + need);
-    opts[need] = path.resolve(opts[need]);
-  }
-  return opts;
-}
 
 // Counts the checks; a failed one fails the run at the end.
 function checker() {
@@ -30,25 +19,6 @@ function checker() {
   return c;
 }
 
-// python3's static web server on a free port of 127.0.0.1, serving `dir`.
-function serve(dir) {
-  return new Promise((resolve, reject) => {
-    const server = spawn("python3", ["-u", "-m", "http.server", "--bind", "127.0.0.1", "-d", dir, "0"],
-      { stdio: ["ignore", "pipe", "pipe"] });
-    let out = "";
-    server.stdout.on("data", (d) => {
-      out += d;
-      const m = /port (\d+)/.exec(out);
-      if (m) resolve({ server, url: "http://127.0.0.1:" + m[1] + "/" });
-    });
-    server.stderr.on("data", () => {}); // one line per request
-    server.on("exit", (code) => reject(new Error("http.server ended: " + code)));
-  });
-}
-
-const chromiumFlags = ["--headless", "--no-sandbox", "--disable-gpu", "--disable-quic", "--no-first-run",
-  "--disable-background-networking", "--disable-component-update", "--disable-sync"];
-
 // Chromium with a fresh profile; close() also removes the profile.
 async function launch(puppeteer, extraArgs) {
   const profile = fs.mkdtempSync(path.join(os.tmpdir(), "vortalix-chromium-"));
@@ -56,7 +26,7 @@ async function launch(puppeteer, extraArgs) {
     executablePath: "/usr/bin/chromium",
     headless: true,
     userDataDir: profile,
-    args: chromiumFlags.concat(extraArgs || []),
+    args: common.chromiumFlags.concat(extraArgs || []),
   });
   return {
     browser,
@@ -65,44 +35,6 @@ async function launch(puppeteer, extraArgs) {
       fs.rmSync(profile, { recursive: true, force: true });
     },
   };
-}
-
-// A 24-bit BMP as the headless runner writes it, as RGB rows from the top.
-function readBmp(file) {
-  const b = fs.readFileSync(file);
-  const offset = b.readUInt32LE(10), w = b.readInt32LE(18), h = b.readInt32LE(22);
-  if (b.readUInt16LE(28) !== 24) throw new Error(file + ": not a 24-bit BMP");
-  const stride = Math.ceil((w * 3) / 4) * 4, rows = Math.abs(h);
-  const rgb = Buffer.alloc(w * rows * 3);
-  for (let y = 0; y < rows; y++) {
-    const from = offset + (h > 0 ? rows - 1 - y : y) * stride;
-    for (let x = 0; x < w; x++) {
-      rgb[(y * w + x) * 3] = b[from + x * 3 + 2];
-      rgb[(y * w + x) * 3 + 1] = b[from + x * 3 + 1];
-      rgb[(y * w + x) * 3 + 2] = b[from + x * 3];
-    }
-  }
-  return { w, h: rows, rgb };
-}
-
-async function canvasPixels(page) {
-  return page.evaluate(() => {
-    const c = document.getElementById("canvas");
-    const d = c.getContext("2d").getImageData(0, 0, c.width, c.height).data;
-    const rgb = [];
-    for (let i = 0; i < d.length; i += 4) rgb.push(d[i], d[i + 1], d[i + 2]);
-    return { w: c.width, h: c.height, rgb };
-  });
-}
-
-function differingPixels(a, b) {
-  if (a.w !== b.w || a.h !== b.h) return Infinity;
-  let n = 0;
-  for (let i = 0; i < a.w * a.h; i++) {
-    if (a.rgb[i * 3] !== b.rgb[i * 3] || a.rgb[i * 3 + 1] !== b.rgb[i * 3 + 1] ||
-        a.rgb[i * 3 + 2] !== b.rgb[i * 3 + 2]) n++;
-  }
-  return n;
 }
 
 // Runs in the page before any of its scripts (evaluateOnNewDocument): the test switches are
@@ -169,6 +101,7 @@ async function untilPageTime(page, ms, timeoutMs) {
 }
 
 module.exports = {
-  options, checker, serve, launch, chromiumFlags, readBmp, canvasPixels, differingPixels,
+  options: common.options, checker, serve: common.serve, launch, chromiumFlags: common.chromiumFlags,
+  readBmp: common.readBmp, canvasPixels: common.canvasPixels, differingPixels: common.differingPixels,
   simulatedDisplay, untilPageTime,
 };
