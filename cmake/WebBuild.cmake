@@ -1,8 +1,10 @@
 # The browser build, made with Emscripten (emcmake) by tools/web.sh: the same core library as
 # the desktop, the web platform, and a folder of static files in ${CMAKE_BINARY_DIR}/site.
 #
-#   VORTALIX_WEB_DATA   folder of the data files to pack (image/, sound/ with the music
-#                       rendered to .ogg, score.vtx, VORTALIX.ini); tools/web.sh makes it
+#   VORTALIX_WEB_DATA   folder of the data files to pack (image/, sound/ with the effects,
+#                       score.vtx, VORTALIX.ini); tools/web.sh makes it
+#   VORTALIX_WEB_MUSIC  folder of the music rendered to .ogg, which the page fetches after the
+#                       first frame; tools/web.sh makes it
 #   CMAKE_FIND_ROOT_PATH  the prefix where tools/web.sh built SDL2, SDL2_mixer, libjpeg-turbo
 #                         and zlib
 
@@ -61,21 +63,21 @@ target_link_libraries(vortalix PRIVATE vortalix_web_platform)
 file(WRITE ${CMAKE_BINARY_DIR}/web-link.rsp
   "-sDEFAULT_LIBRARY_FUNCS_TO_INCLUDE=['$autoResumeAudioContext','$dynCall']\n"
   "-sEXPORTED_RUNTIME_METHODS=['FS','ccall','UTF8ToString']\n"
-  "-sEXPORTED_FUNCTIONS=['_main','_vortalix_picture_chosen','_vortalix_watch','_vortalix_start_audio']\n")
+  "-sEXPORTED_FUNCTIONS=['_main','_vortalix_picture_chosen','_vortalix_watch','_vortalix_start_audio','_vortalix_music_arrived']\n")
 target_link_options(vortalix PRIVATE
   "@${CMAKE_BINARY_DIR}/web-link.rsp"
   -sALLOW_MEMORY_GROWTH=1
   -sINITIAL_MEMORY=33554432
   -sENVIRONMENT=web
+  # The pictures are bitmaps that shrink to a third in LZ4; they stay compressed in memory
+  # and are unpacked as the game reads them.
+  -sLZ4=1
   -lidbfs.js
   "SHELL:--preload-file ${VORTALIX_WEB_DATA}@/vortalix")
 # The packed data file is made when the program is linked.
 file(GLOB_RECURSE WEB_DATA_FILES CONFIGURE_DEPENDS ${VORTALIX_WEB_DATA}/*)
 set_property(TARGET vortalix APPEND PROPERTY LINK_DEPENDS ${WEB_DATA_FILES})
 
-# The page around the canvas is ours.
-add_custom_command(TARGET vortalix POST_BUILD
-  COMMAND ${CMAKE_COMMAND} -E copy ${CMAKE_SOURCE_DIR}/platform/web/index.html ${SITE_DIR}/index.html)
 
 # Touch controls, the keys line, and what makes the page an installable app that works
 # offline: the manifest with the crown icons assetgen draws for the desktop, and a service
@@ -91,7 +93,24 @@ foreach(side 48 64 128 256)
   list(APPEND page_copies COMMAND ${CMAKE_COMMAND} -E copy
        ${VORTALIX_WEB_ICONS}/${side}x${side}/apps/vortalix.png ${SITE_DIR}/icons/vortalix-${side}.png)
 endforeach()
-foreach(page_file watch.js scoreboard.js touch.js touch.css offline.js manifest.webmanifest)
+# The rendered music, fetched by the page after the first frame; music/list.json names the
+# pieces.
+set(VORTALIX_WEB_MUSIC "" CACHE PATH "Folder of the rendered music (.ogg) the page fetches")
+file(GLOB web_music CONFIGURE_DEPENDS ${VORTALIX_WEB_MUSIC}/*.ogg)
+if(NOT web_music)
+  message(FATAL_ERROR "VORTALIX_WEB_MUSIC must name the folder of the rendered music")
+endif()
+set(music_names "")
+foreach(piece IN LISTS web_music)
+  get_filename_component(piece_name ${piece} NAME)
+  list(APPEND music_names "\"${piece_name}\"")
+endforeach()
+list(JOIN music_names ", " music_names)
+file(WRITE ${CMAKE_BINARY_DIR}/music/list.json "[${music_names}]\n")
+list(APPEND page_copies COMMAND ${CMAKE_COMMAND} -E make_directory ${SITE_DIR}/music
+     COMMAND ${CMAKE_COMMAND} -E copy ${web_music} ${CMAKE_BINARY_DIR}/music/list.json
+             ${SITE_DIR}/music/)
+foreach(page_file index.html watch.js scoreboard.js touch.js touch.css offline.js manifest.webmanifest)
   list(APPEND page_copies COMMAND ${CMAKE_COMMAND} -E copy
        ${CMAKE_SOURCE_DIR}/platform/web/${page_file} ${SITE_DIR}/${page_file})
 endforeach()

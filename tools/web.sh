@@ -98,13 +98,17 @@ fi
 [ "$mode" != libs ] || exit 0
 
 # --- the data files: the desktop's, with the music rendered ---
+# The music is fetched by the page after the game has started, not packed with the rest: it
+# is half of the data, and nothing plays it before the player's first key.
+music_dir=$build/music
 make_data_files
+rm -f "$data"/sound/*.ogg # left by an earlier build that packed them
 
 # --- the game ---
 emcmake cmake -S "$src" -B "$build/game" -DCMAKE_BUILD_TYPE=Release \
     -DCMAKE_FIND_ROOT_PATH="$prefix" -DSDL2_DIR="$prefix/lib/cmake/SDL2" \
     -DSDL2_mixer_DIR="$prefix/lib/cmake/SDL2_mixer" -DVORTALIX_WEB_DATA="$data" \
-    -DVORTALIX_WEB_ICONS="$assets/icons/hicolor" \
+    -DVORTALIX_WEB_ICONS="$assets/icons/hicolor" -DVORTALIX_WEB_MUSIC="$music_dir" \
     -DVORTALIX_SITE_DIR="$site" -DVORTALIX_WERROR="${VORTALIX_WERROR:-OFF}" >/dev/null
 cmake --build "$build/game" -j "$jobs"
 echo "the page is in $site: serve that folder with any static web server, e.g."

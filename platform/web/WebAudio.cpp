@@ -57,6 +57,13 @@ void WebAudio::preloadMusic(const std::string& musicDir) {
     closedir(dir);
 }
 
+void WebAudio::musicArrived() {
+    if (!open_) return; // start reads them
+    preloadMusic(musicDir_);
+    // The piece asked for while its file was still on its way starts now.
+    if (!Mix_PlayingMusic()) apply(device_.request());
+}
+
 void WebAudio::shutdown() {
     if (!open_) return;
     Mix_HaltMusic();
@@ -93,6 +100,12 @@ void WebAudio::mciSendString(const std::string& command) {
 _Mix_Music* WebAudio::pieceFor(const std::string& midiFile) {
     for (size_t i = 0; i < pieceCount_; ++i)
         if (pieces_[i].file == midiFile) return pieces_[i].music;
+    const std::string rendered = renderedMusicFile(midiFile);
+    // A missing file stays silent without a word, as on the desktop (the player switched on
+    // before any piece was chosen plays the empty name). It is not kept as silent either: the
+    // page fetches the pieces after the game has started, and one may arrive later.
+    struct stat st;
+    if (::stat(rendered.c_str(), &st) != 0) return nullptr;
     // More different pieces than the game has: the oldest gives up its place.
     if (pieceCount_ == pieces_.size()) {
         Mix_HaltMusic();
@@ -103,13 +116,8 @@ _Mix_Music* WebAudio::pieceFor(const std::string& midiFile) {
     }
     Piece& p = pieces_[pieceCount_++];
     p.file = midiFile;
-    const std::string rendered = renderedMusicFile(midiFile);
     // Checked here rather than left to SDL_mixer, which "loads" many a broken file as music
     // that never sounds. The bytes stay with the music, which reads them while it plays.
-    // A missing file stays silent without a word, as on the desktop (the player switched on
-    // before any piece was chosen plays the empty name).
-    struct stat st;
-    if (::stat(rendered.c_str(), &st) != 0) return nullptr;
     if (readAudioFile(rendered.c_str(), kMaxOggBytes, p.bytes) && isPlayableOgg(p.bytes)) {
         SDL_RWops* rw = SDL_RWFromConstMem(p.bytes.data(), int(p.bytes.size()));
         if (rw) p.music = Mix_LoadMUSType_RW(rw, MUS_OGG, 1);

@@ -32,6 +32,9 @@ class WebAudio {
     // no file reading and no allocation; the effects asked for so far are loaded, and the
     // music the game has asked for starts.
     void start();
+    // The page fetches the rendered pieces only once the game shows its first frame, so that
+    // they do not hold up the start, and says so here when they are all in musicDir.
+    void musicArrived();
     void shutdown();
     void preloadSound(const std::string& path);
     void playSound(const std::string& path);

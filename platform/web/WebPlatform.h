@@ -64,6 +64,7 @@ class WebPlatform : public Platform {
 
     // The player's key or touch, as the browser delivers it: sound may begin now.
     void startAudio() { audio_.start(); }
+    void musicArrived() { audio_.musicArrived(); }
     void preloadSound(const std::string& path) override { audio_.preloadSound(path); }
     void sndPlaySound(const std::string& path) override { audio_.playSound(path); }
     void mciSendString(const std::string& command, bool) override { audio_.mciSendString(command); }

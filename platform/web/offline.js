@@ -4,11 +4,13 @@
 // visit and waits, whole, until no page of the old one is open; the next visit is all new.
 (function () {
   if (!("serviceWorker" in navigator)) return;
-  window.addEventListener("load", function () {
+  // Registered once the game runs and its music is in: the worker fetches every file of the
+  // build at once, which would otherwise share the network with the page's own start.
+  window.addEventListener("vortalix-loaded", function () {
     navigator.serviceWorker.register("sw.js", { updateViaCache: "none" }).then(function (registration) {
       return registration.update().catch(function () { /* offline: the kept build it is */ });
     }).catch(function (e) {
       console.warn("vortalix: the page is not kept for offline play: " + e);
     });
-  });
+  }, { once: true });
 })();

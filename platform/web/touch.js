@@ -85,10 +85,9 @@
     return button;
   }
 
-  const panel = document.createElement("div");
-  panel.id = "touch";
-  panel.setAttribute("role", "group");
-  panel.setAttribute("aria-label", "タッチ操作 (touch controls)");
+  // The panel and the keys line are in the page from the start, with their room taken, so
+  // that the canvas is laid out once and never moves when this fills them.
+  const panel = document.getElementById("touch");
   for (const [size, buttons] of rows) {
     const row = document.createElement("div");
     row.className = "row " + size;
@@ -104,16 +103,6 @@
     panel.appendChild(row);
   }
 
-  const line = document.createElement("p");
-  line.id = "keys";
-  line.innerHTML = "<kbd>X</kbd> start · <kbd>←</kbd><kbd>→</kbd> turn · " +
-    "<kbd>↑</kbd> faster · <kbd>F3</kbd> ranking · <kbd>F4</kbd><kbd>F5</kbd> sound · " +
-    "<kbd>F6</kbd> backdrop · <kbd>F7</kbd> pause · <kbd>Esc</kbd> quit";
-
-  const main = document.querySelector("main");
-  main.appendChild(line);
-  main.appendChild(panel);
-
   function showControls() {
     if (document.body.classList.contains("touch")) return;
     document.body.classList.add("touch");
@@ -123,9 +112,8 @@
   const ended = document.getElementById("ended");
   if (ended) ended.addEventListener("pointerup", function () { location.reload(); });
 
-  // A touch screen shows its controls from the start; one that only reveals itself by a
-  // touch (a laptop's) shows them at its first touch.
-  if (matchMedia("(pointer: coarse)").matches || navigator.maxTouchPoints > 0) showControls();
+  // A touch screen shows its controls from the start (the page's own script has already
+  // said so before laying the canvas out); one that only reveals itself by a touch (a
+  // laptop's) shows them at its first touch.
   window.addEventListener("touchstart", showControls, { passive: true });
-  window.dispatchEvent(new Event("resize"));
 })();

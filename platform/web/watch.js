@@ -123,26 +123,14 @@
     watchFile(e.dataTransfer && e.dataTransfer.files[0]);
   });
 
-  const label = document.createElement("label");
-  label.id = "watch";
-  label.textContent = "リプレイを見る (watch a replay)";
-  const input = document.createElement("input");
-  input.type = "file";
-  input.accept = ".vtr";
+  // The picker and the line that names the replay being watched are in the page from the
+  // start, so that the canvas is laid out once with their room taken.
+  const input = document.querySelector("#watch input");
   input.addEventListener("change", function () {
     watchFile(input.files && input.files[0]);
     input.value = "";
   });
-  label.appendChild(input);
-  const watching = document.createElement("div");
-  watching.id = "watching";
-  document.querySelector("main").append(watching, label);
-  const style = document.createElement("style");
-  // The picker stays reachable by keyboard, drawn as its label alone.
-  style.textContent = "#watch { margin-top: .3em; color: #9cf; text-decoration: underline; " +
-    "cursor: pointer; } #watch input { position: absolute; width: 1px; height: 1px; " +
-    "opacity: 0; overflow: hidden; } #watch:focus-within { outline: 1px solid #9cf; }";
-  document.head.appendChild(style);
+  const watching = document.getElementById("watching");
 
   page.watching = function (name) {
     page.stats.watching = name;

@@ -216,6 +216,11 @@ extern "C" EMSCRIPTEN_KEEPALIVE void vortalix_start_audio() {
     if (platform != nullptr) platform->startAudio();
 }
 
+// The page calls this when the rendered music, fetched after the first frame, is in place.
+extern "C" EMSCRIPTEN_KEEPALIVE void vortalix_music_arrived() {
+    if (platform != nullptr) platform->musicArrived();
+}
+
 // The page calls this with a replay the player dropped on the page or picked, written to
 // path; name is the file's name as the player knows it.
 extern "C" EMSCRIPTEN_KEEPALIVE void vortalix_watch(const char* path, const char* name) {
