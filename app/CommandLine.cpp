@@ -1,5 +1,8 @@
 #include "app/CommandLine.h"
 
+#include "app/Version.h"
+
+#include <cstdio>
 #include <cstring>
 
 CommandLine parseCommandLine(int argc, const char* const* argv) {
@@ -44,4 +47,26 @@ std::string usageText(const char* program) {
            "recorded game to a scoreboard (--submit: to --server, else to the settings'\n"
            "[Online] Server) and prints its answer. The keys are listed in the manual page\n"
            "vortalix(6).\n";
+}
+
+bool answeredOnConsole(const CommandLine& c, int& exitCode) {
+    switch (c.action) {
+    case CommandLine::Action::PrintVersion:
+        std::printf("vortalix %s\n", kGameVersion);
+        exitCode = 0;
+        return true;
+    case CommandLine::Action::PrintUsage:
+        std::fputs(usageText("vortalix").c_str(), stdout);
+        exitCode = 0;
+        return true;
+    case CommandLine::Action::BadUsage:
+        std::fprintf(stderr, "vortalix: %s\n%s", c.problem.c_str(), usageText("vortalix").c_str());
+        exitCode = 2;
+        return true;
+    case CommandLine::Action::Play:
+    case CommandLine::Action::WatchReplay:
+    case CommandLine::Action::SubmitReplay:
+        break;
+    }
+    return false;
 }

@@ -16,3 +16,6 @@ struct CommandLine {
 CommandLine parseCommandLine(int argc, const char* const* argv);
 // The short usage text, ending with a newline.
 std::string usageText(const char* program);
+// Answers --version, --help and a wrong argument on the console, as every build of the window
+// program does: true with the exit code when the command line asked for nothing more.
+bool answeredOnConsole(const CommandLine& c, int& exitCode);

@@ -4,7 +4,6 @@
 #include "app/CommandLine.h"
 #include "app/ReplayWatch.h"
 #include "app/TForm1.h"
-#include "app/Version.h"
 #include "online/HttpPost.h"
 #include "online/OnlineSettings.h"
 #include "online/ScoreSender.h"
@@ -49,26 +48,12 @@ SenderSetup senderSetup(Platform& window) {
 
 int main(int argc, char** argv) {
     const CommandLine args = parseCommandLine(argc, argv);
+    if (int code = 0; answeredOnConsole(args, code)) return code;
     const HttpLibrary http;
-    switch (args.action) {
-    case CommandLine::Action::Play:
-    case CommandLine::Action::WatchReplay:
-        break;
-    case CommandLine::Action::SubmitReplay: {
+    if (args.action == CommandLine::Action::SubmitReplay) {
         const std::string dir = programDir();
         WorkerPlatform files(dir, dir + VORTALIX_DATA_FROM_BIN "/");
         return submitReplay(files, args.replayFile, args.server);
-    }
-    case CommandLine::Action::PrintVersion:
-        std::printf("vortalix %s\n", kGameVersion);
-        return 0;
-    case CommandLine::Action::PrintUsage:
-        std::fputs(usageText("vortalix").c_str(), stdout);
-        return 0;
-    case CommandLine::Action::BadUsage:
-        std::fprintf(stderr, "vortalix: %s\n%s", args.problem.c_str(),
-                     usageText("vortalix").c_str());
-        return 2;
     }
     useUtf8CharacterType();
     SDL_SetHint(SDL_HINT_APP_NAME, "VORTALIX-Revision-");

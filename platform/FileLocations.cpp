@@ -1,16 +1,14 @@
 #include "platform/FileLocations.h"
 
+#include "platform/FirstCopy.h"
 #include "platform/Platform.h"
 
 #include <optional>
-#include <vector>
 
 namespace {
 
 constexpr const char* kSettingsName = "VORTALIX.ini";
 constexpr const char* kRankingName = "score.vtx";
-// The shipped first files are a few kilobytes; the cap only guards against a damaged install.
-constexpr size_t kMaxFirstFile = 1024 * 1024;
 
 std::string withSlash(std::string dir) {
     if (!dir.empty() && dir.back() != '/') dir += '/';
@@ -41,16 +39,6 @@ bool xdgDir(Platform& p, const char* variable, const char* underHome, std::strin
 
 bool hasData(Platform& p, const std::string& dir) {
     return !dir.empty() && p.isDirectory(dir + "image");
-}
-
-// Copies a shipped file to where the player keeps theirs, unless the player has one.
-bool giveFirstCopy(Platform& p, const std::string& from, const std::string& to,
-                   std::string& error) {
-    if (p.fileExists(to) || p.isDirectory(to)) return true;
-    std::vector<uint8_t> bytes;
-    // No shipped file: nothing to give; the game says so when it misses the file.
-    if (p.readFile(from, kMaxFirstFile, bytes) != ReadStatus::Ok) return true;
-    return p.writeFileAtomic(to, bytes.data(), bytes.size(), error);
 }
 
 } // namespace

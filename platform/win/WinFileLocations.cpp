@@ -12,32 +12,20 @@
 
 #include "platform/FileLocations.h"
 
+#include "platform/FirstCopy.h"
 #include "platform/Platform.h"
 
 #include <optional>
-#include <vector>
 
 namespace {
 
 constexpr const char* kSettingsName = "VORTALIX.ini";
 constexpr const char* kRankingName = "score.vtx";
 constexpr const char* kInstalledMarker = "installed.txt";
-// The shipped first files are a few kilobytes; the cap only guards against a damaged install.
-constexpr size_t kMaxFirstFile = 1024 * 1024;
 
 std::string withSeparator(std::string dir) {
     if (!dir.empty() && dir.back() != '\\' && dir.back() != '/') dir += '\\';
     return dir;
-}
-
-// Copies a shipped file to where the player keeps theirs, unless the player has one.
-bool giveFirstCopy(Platform& p, const std::string& from, const std::string& to,
-                   std::string& error) {
-    if (p.fileExists(to) || p.isDirectory(to)) return true;
-    std::vector<uint8_t> bytes;
-    // No shipped file: nothing to give; the game says so when it misses the file.
-    if (p.readFile(from, kMaxFirstFile, bytes) != ReadStatus::Ok) return true;
-    return p.writeFileAtomic(to, bytes.data(), bytes.size(), error);
 }
 
 } // namespace

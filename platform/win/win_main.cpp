@@ -6,7 +6,6 @@
 #include "app/CommandLine.h"
 #include "app/ReplayWatch.h"
 #include "app/TForm1.h"
-#include "app/Version.h"
 #include "online/Submit.h"
 #include "online/WorkerPlatform.h"
 #include "platform/win/WinPlatform.h"
@@ -39,26 +38,12 @@ void useParentConsole() {
 int main(int argc, char** argv) {
     useParentConsole();
     const CommandLine args = parseCommandLine(argc, argv);
-    switch (args.action) {
-    case CommandLine::Action::Play:
-    case CommandLine::Action::WatchReplay:
-        break;
-    case CommandLine::Action::SubmitReplay: {
+    if (int code = 0; answeredOnConsole(args, code)) return code;
+    if (args.action == CommandLine::Action::SubmitReplay) {
         // This build has no HTTP client: the replay stays where it is, and the player is told
         // so instead of seeing a game start.
         WorkerPlatform files(".\\", ".\\");
         return submitReplay(files, args.replayFile, args.server);
-    }
-    case CommandLine::Action::PrintVersion:
-        std::printf("vortalix %s\n", kGameVersion);
-        return 0;
-    case CommandLine::Action::PrintUsage:
-        std::fputs(usageText("vortalix").c_str(), stdout);
-        return 0;
-    case CommandLine::Action::BadUsage:
-        std::fprintf(stderr, "vortalix: %s\n%s", args.problem.c_str(),
-                     usageText("vortalix").c_str());
-        return 2;
     }
     SDL_SetHint(SDL_HINT_APP_NAME, "VORTALIX-Revision-");
     if (SDL_Init(SDL_INIT_VIDEO) != 0) {

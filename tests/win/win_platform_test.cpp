@@ -227,8 +227,8 @@ TEST(WinDialogTest, TheFilterBecomesNulSeparatedPairs) {
 }
 
 TEST(WinTextTest, TextSurvivesTheWayToUtf16AndBack) {
-    for (const std::string& s : {std::string(), std::string("plain"), kJapanese,
-                                 std::string("\xF0\x9F\x91\x91 crown")}) {
+    for (const std::string& s :
+         {std::string(), std::string("plain"), kJapanese, std::string("\xF0\x9F\x91\x91 crown")}) {
         EXPECT_EQ(narrow(widen(s)), s);
     }
     EXPECT_EQ(widen("\xE7\x89\x88"), L"\u7248");
