@@ -20,6 +20,7 @@ const os = require("os");
 const path = require("path");
 
 const common = require("./common.js");
+const lib = require("./lib.js");
 const { settingsFile, rankingFile, replayDir, serve, chromiumFlags, readBmp, canvasPixels, differingPixels,
   readStored, rankName } = common;
 
@@ -42,33 +43,12 @@ async function open(page, url) {
 }
 
 // A scripted run in the page and the same run in the headless runner, with the settings and
-// ranking the page has stored; true when their last frames are the same.
+// ranking the page has stored: their last frames must be the same. Returns the page's frame.
 async function sameAsDesktop(page, base, script, label) {
-  const query = new URLSearchParams();
-  query.set("seed", String(script.seed));
-  query.set("frames", String(script.frames));
-  for (const k of script.keys) query.append("key", k);
-  await page.goto(base + "?" + query.toString(), { waitUntil: "load" });
-  await page.waitForFunction(() => window.vortalixPage && vortalixPage.stats.scriptedRunDone,
-    { timeout: 60000 });
-  const web = await canvasPixels(page);
-
-  const dir = path.join(opts.work, label);
-  fs.rmSync(dir, { recursive: true, force: true });
-  fs.mkdirSync(path.join(dir, "cwd"), { recursive: true });
-  fs.cpSync(opts.data, path.join(dir, "data"), { recursive: true });
-  fs.writeFileSync(path.join(dir, "data", "VORTALIX.ini"), Buffer.from(await readStored(page, settingsFile)));
-  fs.writeFileSync(path.join(dir, "cwd", "score.vtx"), Buffer.from(await readStored(page, rankingFile)));
-  const args = ["--exe-dir", path.join(dir, "data"), "--seed", String(script.seed),
-    "--frames", String(script.frames), "--out", path.join(dir, "desktop.bmp")];
-  for (const k of script.keys) args.push("--key", k);
-  const run = spawnSync(opts.headless, args, { cwd: path.join(dir, "cwd"), encoding: "utf8" });
-  if (run.status !== 0) throw new Error("headless runner: " + (run.error || run.stderr));
-  const desktop = readBmp(path.join(dir, "desktop.bmp"));
-  const differ = differingPixels(web, desktop);
-  check(differ === 0, `${label}: the page's frame ${script.frames} is the desktop's ` +
-    `(${differ} of ${desktop.w * desktop.h} pixels differ)`);
-  return web;
+  const r = await lib.sameAsDesktop(opts, page, base, script, label);
+  check(r.differ === 0, `${label}: the page's frame ${script.frames} is the desktop's ` +
+    `(${r.differ} of ${r.of} pixels differ)`);
+  return r.web;
 }
 
 function percentile(sorted, p) {
@@ -133,15 +113,7 @@ async function main() {
 
     // --- a game played with real keys ---
     // A ranking of ten zero scores, so that any score is ranked.
-    await page.evaluate((f) => {
-      const rec = new Uint8Array(267);
-      rec[0] = 1; rec[1] = 48; rec[256] = 4; rec.set([90, 69, 82, 79], 257); // "0", "ZERO"
-      const all = new Uint8Array(2670);
-      for (let i = 0; i < 10; i++) all.set(rec, i * 267);
-      FS.writeFile(f, all);
-      vortalixPage.persist();
-      return vortalixPage.stored();
-    }, rankingFile);
+    await lib.writeStored(page, rankingFile, lib.zeroRanking());
     await open(page, url);
     await page.focus("canvas");
     const key = async (k, wait) => { await page.keyboard.press(k); await sleep(wait); };

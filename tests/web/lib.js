@@ -78,7 +78,8 @@ async function scriptedRun(page, base, script) {
 }
 
 // A scripted run in the page and the same run in the headless runner, with the settings and
-// ranking the page has stored; the number of pixels in which their last frames differ.
+// ranking the page has stored; the number of pixels in which their last frames differ, and
+// the page's frame.
 async function sameAsDesktop(opts, page, base, script, label) {
   await scriptedRun(page, base, script);
   const web = await canvasPixels(page);
@@ -94,7 +95,7 @@ async function sameAsDesktop(opts, page, base, script, label) {
   const run = runHeadless(opts, args, path.join(dir, "cwd"));
   if (!fs.existsSync(path.join(dir, "desktop.bmp"))) throw new Error("headless runner: " + run.stderr);
   const desktop = readBmp(path.join(dir, "desktop.bmp"));
-  return { differ: differingPixels(web, desktop), of: desktop.w * desktop.h };
+  return { differ: differingPixels(web, desktop), of: desktop.w * desktop.h, web };
 }
 
 async function launch(puppeteer, profile) {

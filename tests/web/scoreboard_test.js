@@ -13,6 +13,7 @@ const fs = require("fs");
 const path = require("path");
 
 const { options, chromiumFlags, rankingFile } = require("./common.js");
+const lib = require("./lib.js");
 
 const opts = options(["site", "server", "data", "puppeteer", "work"]);
 const puppeteer = require(opts.puppeteer);
@@ -78,15 +79,7 @@ async function main() {
     await open(page, url);
     check(await page.evaluate(() => vortalixScoreboard.board), "the page at /play/ finds its scoreboard");
     // A ranking of ten zero scores, so that any score is ranked and ends with a name.
-    await page.evaluate((f) => {
-      const rec = new Uint8Array(267);
-      rec[0] = 1; rec[1] = 48; rec[256] = 4; rec.set([90, 69, 82, 79], 257);
-      const all = new Uint8Array(2670);
-      for (let i = 0; i < 10; i++) all.set(rec, i * 267);
-      FS.writeFile(f, all);
-      vortalixPage.persist();
-      return vortalixPage.stored();
-    }, rankingFile);
+    await lib.writeStored(page, rankingFile, lib.zeroRanking());
     await open(page, url);
     await page.focus("canvas");
     const key = async (k, wait) => { await page.keyboard.press(k); await sleep(wait); };
