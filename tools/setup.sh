@@ -6,7 +6,8 @@
 #   bash tools/setup.sh test   install what is missing, build, run all tests, build the Debian
 #                              package and play the installed game, then build again with
 #                              AddressSanitizer and UndefinedBehaviorSanitizer and run the
-#                              unit tests there, and last build the browser version and test it
+#                              unit tests there, build the fuzz targets with clang and run each
+#                              briefly, and last build the browser version and test it
 #                              in headless Chromium (tools/web.sh test), and the Windows
 #                              build and its tests under Wine (tools/windows.sh test)
 #
@@ -91,6 +92,8 @@ if [ "$mode" = test ]; then
     # systemd-analyze checks the scoreboard's unit in the package test (cpp-httplib above also
     # serves the game's sending tests a small scoreboard).
     packages+=(systemd)
+    # clang with its libFuzzer runtime builds the fuzz targets.
+    packages+=(clang libclang-rt-14-dev)
 fi
 
 # The browser's and the Windows build's packages too, and the sources of the libraries they
@@ -196,6 +199,10 @@ sanitizer_stage() {
         ctest --test-dir "$sanitized" --output-on-failure -j "$jobs" -LE e2e
 }
 stage "sanitizers" sanitizer_stage
+
+# Every libFuzzer target built with clang and run for a short while: they keep building, and a
+# fault the fuzzers find at once stops the run.
+stage "fuzz targets" bash "$src/tools/fuzz.sh" "${build}-fuzz" 15
 
 # The browser build and its tests in headless Chromium, with this build's data files and
 # headless runner.
