@@ -155,10 +155,13 @@ TEST_F(Installed, AFolderThatCannotBeMadeIsAReasonNotACrash) {
     EXPECT_NE(error.find(home / "file/below"), std::string::npos) << error;
 }
 
+constexpr int kGoesOn = -1; // the command line asks for a window, a replay or a sending
+
 struct ArgsCase {
     const char* name;
     std::vector<const char*> args;
     CommandLine::Action action;
+    int exitCode; // what the program ends with after answering on the console, or kGoesOn
 };
 
 class Arguments : public ::testing::TestWithParam<ArgsCase> {};
@@ -169,28 +172,51 @@ TEST_P(Arguments, DecideWhatTheProgramDoes) {
     const CommandLine c = parseCommandLine(int(argv.size()), argv.data());
     EXPECT_EQ(c.action, GetParam().action);
     EXPECT_EQ(c.problem.empty(), c.action != CommandLine::Action::BadUsage);
+
+    // --version and --help answer on standard output and end well; a mistake shows the usage
+    // on standard error and ends with 2; anything else is left to the program.
+    int code = kGoesOn;
+    testing::internal::CaptureStdout();
+    testing::internal::CaptureStderr();
+    const bool answered = answeredOnConsole(c, code);
+    const std::string out = testing::internal::GetCapturedStdout();
+    const std::string err = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(answered ? code : kGoesOn, GetParam().exitCode);
+    if (!answered) {
+        EXPECT_EQ(out + err, "");
+    } else if (code == 0) {
+        EXPECT_NE(out, "");
+        EXPECT_EQ(err, "");
+    } else {
+        EXPECT_EQ(out, "");
+        EXPECT_NE(err.find(c.problem), std::string::npos) << err;
+        EXPECT_NE(err.find("usage: vortalix"), std::string::npos) << err;
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(
     CommandLine, Arguments,
     ::testing::Values(
-        ArgsCase{"None", {}, CommandLine::Action::Play},
-        ArgsCase{"Version", {"--version"}, CommandLine::Action::PrintVersion},
-        ArgsCase{"Help", {"--help"}, CommandLine::Action::PrintUsage},
-        ArgsCase{"Unknown", {"--fullscreen"}, CommandLine::Action::BadUsage},
-        ArgsCase{"AFile", {"game.bmp"}, CommandLine::Action::BadUsage},
-        ArgsCase{"Replay", {"--replay", "a.vtr"}, CommandLine::Action::WatchReplay},
-        ArgsCase{"ReplayWithoutFile", {"--replay"}, CommandLine::Action::BadUsage},
-        ArgsCase{"Submit", {"--submit", "a.vtr"}, CommandLine::Action::SubmitReplay},
+        ArgsCase{"None", {}, CommandLine::Action::Play, kGoesOn},
+        ArgsCase{"Version", {"--version"}, CommandLine::Action::PrintVersion, 0},
+        ArgsCase{"Help", {"--help"}, CommandLine::Action::PrintUsage, 0},
+        ArgsCase{"Unknown", {"--fullscreen"}, CommandLine::Action::BadUsage, 2},
+        ArgsCase{"AFile", {"game.bmp"}, CommandLine::Action::BadUsage, 2},
+        ArgsCase{"Replay", {"--replay", "a.vtr"}, CommandLine::Action::WatchReplay, kGoesOn},
+        ArgsCase{"ReplayWithoutFile", {"--replay"}, CommandLine::Action::BadUsage, 2},
+        ArgsCase{"Submit", {"--submit", "a.vtr"}, CommandLine::Action::SubmitReplay, kGoesOn},
         ArgsCase{"SubmitToServer",
                  {"--submit", "a.vtr", "--server", "http://127.0.0.1:8080"},
-                 CommandLine::Action::SubmitReplay},
-        ArgsCase{"SubmitWithoutFile", {"--submit"}, CommandLine::Action::BadUsage},
+                 CommandLine::Action::SubmitReplay,
+                 kGoesOn},
+        ArgsCase{"SubmitWithoutFile", {"--submit"}, CommandLine::Action::BadUsage, 2},
         ArgsCase{"ServerWithoutAddress",
                  {"--submit", "a.vtr", "--server"},
-                 CommandLine::Action::BadUsage},
-        ArgsCase{"SubmitPlusMore", {"--submit", "a.vtr", "--fast"}, CommandLine::Action::BadUsage},
-        ArgsCase{"VersionPlusMore", {"--version", "x"}, CommandLine::Action::BadUsage}),
+                 CommandLine::Action::BadUsage,
+                 2},
+        ArgsCase{
+            "SubmitPlusMore", {"--submit", "a.vtr", "--fast"}, CommandLine::Action::BadUsage, 2},
+        ArgsCase{"VersionPlusMore", {"--version", "x"}, CommandLine::Action::BadUsage, 2}),
     [](const auto& info) { return std::string(info.param.name); });
 
 } // namespace
