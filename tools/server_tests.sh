@@ -57,11 +57,15 @@ figure() {
 start_server() {
     local name=$1
     shift
+    # The log of an earlier server of this name goes first: the new one's redirection empties
+    # it only once its process runs, and until then the old "serving" line would name the
+    # port of a server that is gone.
+    rm -f "$work/$name.log"
     "$scores" --port 0 --data "$build" "$@" >"$work/$name.log" 2>&1 &
     pid=$!
     server_pids+=("$pid")
     for _ in $(seq 200); do
-        if grep -q "serving" "$work/$name.log"; then
+        if grep -q "serving" "$work/$name.log" 2>/dev/null; then
             port=$(sed -n 's|.*://127.0.0.1:\([0-9]*\)/.*|\1|p' "$work/$name.log" | head -n 1)
             return 0
         fi
