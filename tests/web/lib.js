@@ -59,6 +59,25 @@ function runHeadless(opts, args, cwd) {
 // Pages told to take the test switches.
 const testSwitchesOn = new WeakSet();
 
+// From the next load on, the page takes the test switches, and counts its game frames.
+async function takeTestSwitches(page) {
+  if (testSwitchesOn.has(page)) return;
+  testSwitchesOn.add(page);
+  await page.evaluateOnNewDocument(() => { window.vortalixTestSwitches = true; });
+}
+
+// The number of game frames the page has run (a page that takes the test switches).
+function framesRun(page) {
+  return page.evaluate(() => vortalixPage.stats.frames || 0);
+}
+
+// Waits until the page has run `count` more game frames than `from`: a wait in the game's own
+// time, which a busy machine stretches in real time.
+async function waitFrames(page, from, count) {
+  await page.waitForFunction((n) => (vortalixPage.stats.frames || 0) >= n, { timeout: 60000, polling: 20 },
+    from + count);
+}
+
 // The page's scripted run (seed, keys by frame) loaded at base; resolves when its last frame
 // is on the canvas.
 async function scriptedRun(page, base, script) {
@@ -67,10 +86,7 @@ async function scriptedRun(page, base, script) {
   query.set("frames", String(script.frames));
   for (const k of script.keys) query.append("key", k);
   // The page takes the scripted-run switches only when the tests say so before it loads.
-  if (!testSwitchesOn.has(page)) {
-    testSwitchesOn.add(page);
-    await page.evaluateOnNewDocument(() => { window.vortalixTestSwitches = true; });
-  }
+  await takeTestSwitches(page);
   await page.goto(base + "?" + query.toString(), { waitUntil: "load" });
   if (script.whileLoading) await script.whileLoading();
   await page.waitForFunction(() => window.vortalixPage && vortalixPage.stats.scriptedRunDone,
@@ -155,5 +171,5 @@ function run(name, minutes, body, siteFor) {
 module.exports = {
   settingsFile, rankingFile, replayDir, sleep, check, results, readBmp, canvasPixels,
   differingPixels, open, waitForGame, readStored, writeStored, rankName, zeroRanking,
-  runHeadless, scriptedRun, sameAsDesktop, watch, run,
+  runHeadless, takeTestSwitches, framesRun, waitFrames, scriptedRun, sameAsDesktop, watch, run,
 };
