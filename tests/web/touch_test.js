@@ -44,18 +44,53 @@ async function tapFor(page, name, frames) {
   await lib.waitFrames(page, from, frames);
 }
 
-// Pure white pixels on the field (rows 0..239), the trail and the dots, leaving out the
-// place of the "PAUSE" label (centred at 120,120): whether a grab catches the label or the
-// frame before it must not count as trail.
-async function whiteOnField(page) {
+// The trail's length: the pure white pixels joined to the place the point passes on its first
+// run to the right (141,120), just beside the place of the "PAUSE" label (centred at 120,120),
+// which is left out, so that a grab that catches the label or the frame before it counts the
+// same. Other white on the field (the items' sparkles) is not joined to it and not counted.
+async function trailLength(page) {
+  return (await trailPlaces(page)).size;
+}
+
+async function trailPlaces(page) {
   const p = await lib.canvasPixels(page);
-  let n = 0;
-  for (let i = 0; i < p.w * 240; i++) {
-    const x = i % p.w, y = Math.floor(i / p.w);
-    if (x >= 92 && x < 140 && y >= 116 && y < 132) continue;
-    if (p.rgb[i * 3] === 255 && p.rgb[i * 3 + 1] === 255 && p.rgb[i * 3 + 2] === 255) n++;
+  const white = (x, y) => {
+    if (x < 0 || x >= p.w || y < 0 || y >= 240 || (x >= 92 && x < 140 && y >= 116 && y < 132)) return false;
+    const i = (y * p.w + x) * 3;
+    return p.rgb[i] === 255 && p.rgb[i + 1] === 255 && p.rgb[i + 2] === 255;
+  };
+  const seen = new Set(), todo = white(141, 120) ? [[141, 120]] : [];
+  while (todo.length > 0) {
+    const [x, y] = todo.pop();
+    const key = y * p.w + x;
+    if (seen.has(key) || !white(x, y)) continue;
+    seen.add(key);
+    todo.push([x + 1, y], [x - 1, y], [x, y + 1], [x, y - 1]);
   }
-  return n;
+  return seen;
+}
+
+// The places of the frame that are pure white.
+async function whitePlaces(page) {
+  const p = await lib.canvasPixels(page);
+  const places = new Set();
+  for (let i = 0; i < p.w * p.h; i++) {
+    if (p.rgb[i * 3] === 255 && p.rgb[i * 3 + 1] === 255 && p.rgb[i * 3 + 2] === 255) places.add(i);
+  }
+  return places;
+}
+
+// The name entry has come once the trail is off the screen: the game over still shows the
+// field, its "GAME OVER" over a part of it. A point that levels up on its way is invincible for
+// a while and passes its trail, so the death may take longer than running into it at once.
+async function waitForNameEntry(page, trail) {
+  const until = Date.now() + 60000;
+  for (;;) {
+    const white = await whitePlaces(page);
+    if (Array.from(trail).filter((i) => white.has(i)).length <= trail.size / 5) return true;
+    if (Date.now() > until) return false;
+    await lib.waitFrames(page, await lib.framesRun(page), 15);
+  }
 }
 
 lib.run("touch", 6, async ({ opts, browser, url }) => {
@@ -115,7 +150,7 @@ lib.run("touch", 6, async ({ opts, browser, url }) => {
   check(lib.differingPixels(before, ranking) > 1000, "the ranking button shows the ranking screen");
   await tap(page, "ranking", 300); // back to the title
   for (const name of ["music", "music", "effects", "effects"]) await tap(page, name, 200);
-  await sleep(4000); // the title's opening is over: a still picture
+  await lib.waitFrames(page, await lib.framesRun(page), 200); // past the title's opening: a still picture
   const withBackdrop = await lib.canvasPixels(page);
   await tap(page, "backdrop", 300);
   const noBackdrop = await lib.canvasPixels(page);
@@ -140,14 +175,20 @@ lib.run("touch", 6, async ({ opts, browser, url }) => {
   // it out from under the label before the trail is measured.
   await tapFor(page, "pause", 90);
   await tapFor(page, "pause", 20);
-  const w0 = await whiteOnField(page);
+  const w0 = await trailLength(page);
   let f = await lib.framesRun(page);
   await tapFor(page, "pause", 50); // running right
   await tap(page, "pause", 0);
   const normalFrames = (await lib.framesRun(page)) - f;
   await lib.waitFrames(page, await lib.framesRun(page), 20);
-  const w1 = await whiteOnField(page);
+  const w1 = await trailLength(page);
   // Two fingers: the faster button held, the other finger lifts the pause, turns and pauses.
+  await page.evaluate(() => {
+    window.fasterKeyEvents = [];
+    for (const type of ["keydown", "keyup"]) {
+      window.addEventListener(type, (e) => { if (e.code === "KeyS") fasterKeyEvents.push(type); });
+    }
+  });
   const faster = await centreOf(page, "faster");
   const held = await page.touchscreen.touchStart(faster.x, faster.y);
   await lib.waitFrames(page, await lib.framesRun(page), 6);
@@ -158,7 +199,10 @@ lib.run("touch", 6, async ({ opts, browser, url }) => {
   const fasterFrames = (await lib.framesRun(page)) - f;
   await lib.waitFrames(page, await lib.framesRun(page), 20);
   await held.end();
-  const w2 = await whiteOnField(page);
+  const w2 = await trailLength(page);
+  const fasterKeys = await page.evaluate(() => fasterKeyEvents.join(","));
+  check(fasterKeys === "keydown,keyup",
+    `the faster button held by one finger stays down while the other taps (${fasterKeys})`);
   const normalRate = (w1 - w0) / normalFrames, fasterRate = (w2 - w1) / fasterFrames;
   console.log(`figure: the trail grew ${w1 - w0} pixels in ${normalFrames} frames, with the faster button ` +
     `held ${w2 - w1} pixels in ${fasterFrames} frames ` +
@@ -168,7 +212,10 @@ lib.run("touch", 6, async ({ opts, browser, url }) => {
   // Paused: turning left twice faces the trail; lifting the pause runs into it.
   await tap(page, "left", 200);
   await tap(page, "left", 200);
-  await tapFor(page, "pause", 320); // game over, then the name entry
+  const trail = await trailPlaces(page);
+  await tap(page, "pause", 0);
+  check(await waitForNameEntry(page, trail), "the point runs into its trail and the game is over");
+  await lib.waitFrames(page, await lib.framesRun(page), 10);
   // "A", then "C" ("AC"), then "D" ("ACD"); five to the left is '!', which deletes the "D";
   // one to the right is '#', which finishes the name.
   const entry = ["choose", "right", "right", "choose", "right", "choose",
