@@ -78,6 +78,11 @@ async function waitFrames(page, from, count) {
     from + count);
 }
 
+// Waits for `count` more game frames from now.
+async function waitMoreFrames(page, count) {
+  await waitFrames(page, await framesRun(page), count);
+}
+
 // The page's scripted run (seed, keys by frame) loaded at base; resolves when its last frame
 // is on the canvas.
 async function scriptedRun(page, base, script) {
@@ -171,5 +176,5 @@ function run(name, minutes, body, siteFor) {
 module.exports = {
   settingsFile, rankingFile, replayDir, sleep, check, results, readBmp, canvasPixels,
   differingPixels, open, waitForGame, readStored, writeStored, rankName, zeroRanking,
-  runHeadless, takeTestSwitches, framesRun, waitFrames, scriptedRun, sameAsDesktop, watch, run,
+  runHeadless, takeTestSwitches, framesRun, waitFrames, waitMoreFrames, scriptedRun, sameAsDesktop, watch, run,
 };

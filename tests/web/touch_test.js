@@ -89,7 +89,7 @@ async function waitForNameEntry(page, trail) {
     const white = await whitePlaces(page);
     if (Array.from(trail).filter((i) => white.has(i)).length <= trail.size / 5) return true;
     if (Date.now() > until) return false;
-    await lib.waitFrames(page, await lib.framesRun(page), 15);
+    await lib.waitMoreFrames(page, 15);
   }
 }
 
@@ -150,7 +150,7 @@ lib.run("touch", 6, async ({ opts, browser, url }) => {
   check(lib.differingPixels(before, ranking) > 1000, "the ranking button shows the ranking screen");
   await tap(page, "ranking", 300); // back to the title
   for (const name of ["music", "music", "effects", "effects"]) await tap(page, name, 200);
-  await lib.waitFrames(page, await lib.framesRun(page), 200); // past the title's opening: a still picture
+  await lib.waitMoreFrames(page, 200); // past the title's opening: a still picture
   const withBackdrop = await lib.canvasPixels(page);
   await tap(page, "backdrop", 300);
   const noBackdrop = await lib.canvasPixels(page);
@@ -180,7 +180,7 @@ lib.run("touch", 6, async ({ opts, browser, url }) => {
   await tapFor(page, "pause", 50); // running right
   await tap(page, "pause", 0);
   const normalFrames = (await lib.framesRun(page)) - f;
-  await lib.waitFrames(page, await lib.framesRun(page), 20);
+  await lib.waitMoreFrames(page, 20);
   const w1 = await trailLength(page);
   // Two fingers: the faster button held, the other finger lifts the pause, turns and pauses.
   await page.evaluate(() => {
@@ -191,13 +191,13 @@ lib.run("touch", 6, async ({ opts, browser, url }) => {
   });
   const faster = await centreOf(page, "faster");
   const held = await page.touchscreen.touchStart(faster.x, faster.y);
-  await lib.waitFrames(page, await lib.framesRun(page), 6);
+  await lib.waitMoreFrames(page, 6);
   f = await lib.framesRun(page);
   await tapFor(page, "pause", 25);
   await tapFor(page, "right", 25); // turned down, still faster
   await tap(page, "pause", 0);
   const fasterFrames = (await lib.framesRun(page)) - f;
-  await lib.waitFrames(page, await lib.framesRun(page), 20);
+  await lib.waitMoreFrames(page, 20);
   await held.end();
   const w2 = await trailLength(page);
   const fasterKeys = await page.evaluate(() => fasterKeyEvents.join(","));
@@ -215,14 +215,14 @@ lib.run("touch", 6, async ({ opts, browser, url }) => {
   const trail = await trailPlaces(page);
   await tap(page, "pause", 0);
   check(await waitForNameEntry(page, trail), "the point runs into its trail and the game is over");
-  await lib.waitFrames(page, await lib.framesRun(page), 10);
+  await lib.waitMoreFrames(page, 10);
   // "A", then "C" ("AC"), then "D" ("ACD"); five to the left is '!', which deletes the "D";
   // one to the right is '#', which finishes the name.
   const entry = ["choose", "right", "right", "choose", "right", "choose",
     "left", "left", "left", "left", "left", "choose", "right", "choose"];
   for (const name of entry) await tap(page, name, 250);
   // The recording ends on the ranking's first frame.
-  await lib.waitFrames(page, await lib.framesRun(page), 30);
+  await lib.waitMoreFrames(page, 30);
   await page.evaluate(() => vortalixPage.stored());
   await page.reload({ waitUntil: "load" });
   await lib.waitForGame(page);
