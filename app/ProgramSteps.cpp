@@ -11,6 +11,20 @@ bool ProgramSteps::begin() {
     return !ended_;
 }
 
+bool ProgramSteps::beginPart(bool& more) {
+    more = false;
+    if (ended_) return false;
+    if (createdParts_ >= TForm1::kFormCreateParts) return true;
+    try {
+        form_.FormCreatePart(createdParts_++);
+    } catch (const ProgramExit& e) {
+        end(e.code);
+        return false;
+    }
+    more = createdParts_ < TForm1::kFormCreateParts;
+    return true;
+}
+
 bool ProgramSteps::frameDue() const {
     const uint32_t now = form_.platform.timeGetTime();
     return int32_t(now - uint32_t(form_.g.lastframe)) >= 16;

@@ -14,6 +14,9 @@ class ProgramSteps {
 
     // Runs FormCreate. False when the program already ended there (a start-up warning).
     bool begin();
+    // The same, one part of FormCreate per call, for a caller that must return between them;
+    // `more` is set while parts remain. False when the program ended in this part.
+    bool beginPart(bool& more);
     // True when the game's clock says the next frame may begin: 16 ms after the previous one.
     // A step called sooner would wait inside the frame loop, which a browser must not do.
     bool frameDue() const;
@@ -33,6 +36,7 @@ class ProgramSteps {
     bool pump(); // false when a message ended the program
 
     TForm1& form_;
+    int32_t createdParts_ = 0;
     bool ended_ = false;
     int32_t code_ = 0;
 };

@@ -77,59 +77,83 @@ static void loadBackground(GameState& g) {
 }
 
 void TForm1::FormCreate() {
-    g.rng.seed = platform.timeOfDayMs();
+    for (int32_t part = 0; part < kFormCreateParts; ++part) FormCreatePart(part);
+}
 
-    std::string error;
-    // An installed game keeps the player's files in the player's own folders; without a place
-    // for them there is nothing to save a ranking or settings into.
-    if (!locateFiles(platform, g.files, error) || !preparePlayerFiles(platform, g.files, error)) {
-        std::fprintf(stderr, "vortalix: %s\n", error.c_str());
-        platform.messageBox("設定とスコアの保存先を用意できません！\n" + error, kOpenError);
-        platform.halt(0);
+void TForm1::FormCreatePart(int32_t part) {
+    // The parts from kFirstSheetPart on each load one bitmap; the largest take longest.
+    if (part >= kFirstSheetPart && part < kFirstSheetPart + kSheetCount) {
+        const int slot = part - kFirstSheetPart;
+        imgload(g, kSheetFiles[slot], slot);
+        return;
     }
-    switch (readRanking(g, error)) {
-    case RankingLoad::Ok:
+    switch (part) {
+    case 0: {
+        g.rng.seed = platform.timeOfDayMs();
+
+        std::string error;
+        // An installed game keeps the player's files in the player's own folders; without a
+        // place for them there is nothing to save a ranking or settings into.
+        if (!locateFiles(platform, g.files, error) ||
+            !preparePlayerFiles(platform, g.files, error)) {
+            std::fprintf(stderr, "vortalix: %s\n", error.c_str());
+            platform.messageBox("設定とスコアの保存先を用意できません！\n" + error, kOpenError);
+            platform.halt(0);
+        }
         break;
-    case RankingLoad::Missing:
-        platform.messageBox("スコアランキング(score.vtx)が見つかりません！", kOpenError);
-        platform.halt(0);
-    case RankingLoad::Broken:
-        std::fprintf(stderr, "vortalix: %s: %s\n", g.files.rankingFile.c_str(), error.c_str());
-        platform.messageBox("スコアランキング(score.vtx)が読み込めません！\n" + error, kOpenError);
-        platform.halt(0);
     }
+    case 1: {
+        std::string error;
+        switch (readRanking(g, error)) {
+        case RankingLoad::Ok:
+            break;
+        case RankingLoad::Missing:
+            platform.messageBox("スコアランキング(score.vtx)が見つかりません！", kOpenError);
+            platform.halt(0);
+        case RankingLoad::Broken:
+            std::fprintf(stderr, "vortalix: %s: %s\n", g.files.rankingFile.c_str(), error.c_str());
+            platform.messageBox("スコアランキング(score.vtx)が読み込めません！\n" + error,
+                                kOpenError);
+            platform.halt(0);
+        }
 
-    g.basedir = g.files.dataDir;
-    g.musicMain = g.basedir + nativePath("sound\\main.mid");
-    g.musicRanking = g.basedir + nativePath("sound\\ranking.mid");
-    g.musicGameOver = g.basedir + nativePath("sound\\gameover.mid");
-    g.midiplayer = std::make_unique<TMCIMidi>(platform, 1);
+        g.basedir = g.files.dataDir;
+        g.musicMain = g.basedir + nativePath("sound\\main.mid");
+        g.musicRanking = g.basedir + nativePath("sound\\ranking.mid");
+        g.musicGameOver = g.basedir + nativePath("sound\\gameover.mid");
+        g.midiplayer = std::make_unique<TMCIMidi>(platform, 1);
 
-    readSettings(g);
-    loadBackground(g);
-
-    if (scaleSizesWindow(g) || g.fullscreen != 0) {
-        // The window at any factor, or covering the screen: the platform scales the frame.
-        platform.setDisplay(windowFactor(g), 240, 273, g.fullscreen != 0);
-        if (zoomed(g)) g.zoombuf.create(480, 546);
-    } else if (zoomed(g)) {
-        platform.setClientSize(480, 546);
-        g.zoombuf.create(480, 546);
-    } else {
-        platform.setClientSize(240, 273);
+        readSettings(g);
+        break;
     }
-    g.backbuf.create(240, 273);
-    g.linelayer.create(240, 240);
-    g.backdrop = gensyoku(g.picture);
+    case 2:
+        loadBackground(g);
+        break;
+    case 3:
+        if (scaleSizesWindow(g) || g.fullscreen != 0) {
+            // The window at any factor, or covering the screen: the platform scales the frame.
+            platform.setDisplay(windowFactor(g), 240, 273, g.fullscreen != 0);
+            if (zoomed(g)) g.zoombuf.create(480, 546);
+        } else if (zoomed(g)) {
+            platform.setClientSize(480, 546);
+            g.zoombuf.create(480, 546);
+        } else {
+            platform.setClientSize(240, 273);
+        }
+        g.backbuf.create(240, 273);
+        g.linelayer.create(240, 240);
+        g.backdrop = gensyoku(g.picture);
+        break;
+    default:
+        soundloadAll(g);
 
-    for (int slot = 0; slot < kSheetCount; ++slot) imgload(g, kSheetFiles[slot], slot);
-    soundloadAll(g);
+        // Right, down, left, up; rows grow downwards.
+        g.dirdx = {0, 1, 0, -1, 0};
+        g.dirdy = {0, 0, 1, 0, -1};
 
-    // Right, down, left, up; rows grow downwards.
-    g.dirdx = {0, 1, 0, -1, 0};
-    g.dirdy = {0, 0, 1, 0, -1};
-
-    shokika(g);
+        shokika(g);
+        break;
+    }
 }
 
 void TForm1::FormDestroy() {

@@ -9,6 +9,12 @@ class TForm1 : public WindowEvents {
     explicit TForm1(Platform& platform);
 
     void FormCreate();
+    // FormCreate in its parts, 0 to kFormCreateParts - 1, called in that order, for a caller
+    // that must return between them: a browser page, whose thread the whole start would hold
+    // for a tenth of a second on a slow phone. FormCreate runs them all at once.
+    static constexpr int32_t kFirstSheetPart = 4;
+    static constexpr int32_t kFormCreateParts = kFirstSheetPart + kSheetCount + 1;
+    void FormCreatePart(int32_t part);
     void FormDestroy();
     void FormCloseQuery();
     void FormKeyDown(uint8_t key);

@@ -110,7 +110,8 @@ file(WRITE ${CMAKE_BINARY_DIR}/music/list.json "[${music_names}]\n")
 list(APPEND page_copies COMMAND ${CMAKE_COMMAND} -E make_directory ${SITE_DIR}/music
      COMMAND ${CMAKE_COMMAND} -E copy ${web_music} ${CMAKE_BINARY_DIR}/music/list.json
              ${SITE_DIR}/music/)
-foreach(page_file index.html watch.js scoreboard.js touch.js touch.css offline.js manifest.webmanifest)
+foreach(page_file index.html watch.js scoreboard.js touch.js touch.css offline.js loader.js
+    manifest.webmanifest)
   list(APPEND page_copies COMMAND ${CMAKE_COMMAND} -E copy
        ${CMAKE_SOURCE_DIR}/platform/web/${page_file} ${SITE_DIR}/${page_file})
 endforeach()

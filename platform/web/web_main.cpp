@@ -20,6 +20,7 @@
 
 #include <SDL.h>
 #include <emscripten.h>
+#include <emscripten/eventloop.h>
 #include <emscripten/html5.h>
 
 #include <cstdio>
@@ -193,14 +194,31 @@ bool startWatching(const std::string& file, const std::string& shownName) {
     return true;
 }
 
-bool startGame() {
-    game = new WebGame(*platform);
-    if (!game->steps.begin()) {
-        finish(game->steps.exitCode());
-        return false;
+// The game's start runs one part per task, so that the page gets its thread back between
+// them: on a slow phone the whole start would hold it for a tenth of a second. The frames
+// begin after the last part. `starting` is the game the part is for; a replay picked
+// meanwhile has ended that one.
+void startPart(void* starting) {
+    if (game == nullptr || game != starting) return;
+    try {
+        bool more = false;
+        if (!game->steps.beginPart(more)) {
+            finish(game->steps.exitCode());
+            return;
+        }
+        if (more) {
+            emscripten_set_timeout(startPart, 0, game);
+            return;
+        }
+        loop();
+    } catch (const std::exception& e) {
+        fail(e);
     }
-    loop();
-    return true;
+}
+
+void startGame() {
+    game = new WebGame(*platform);
+    emscripten_set_timeout(startPart, 0, game);
 }
 
 } // namespace
