@@ -491,6 +491,67 @@ TEST_F(Startup, StepsRunOneFrameOnlyWhenItIsDue) {
     form.FormDestroy();
 }
 
+// The browser starts the program a part per task; the parts make the same game as the whole
+// start, frame for frame.
+TEST_F(Startup, StartInPartsMakesTheSameGameAsTheWholeStart) {
+    CountingPlatform whole;
+    whole.exeDirectory = platform.exeDirectory;
+    TForm1 wholeForm(whole);
+    ProgramSteps wholeSteps(wholeForm);
+    ASSERT_TRUE(wholeSteps.begin());
+
+    TForm1 form(platform);
+    ProgramSteps steps(form);
+    int32_t parts = 0;
+    bool more = true;
+    while (more) {
+        ASSERT_TRUE(steps.beginPart(more));
+        ++parts;
+        ASSERT_LE(parts, TForm1::kFormCreateParts);
+    }
+    EXPECT_EQ(parts, TForm1::kFormCreateParts);
+    // Once started, a further call has nothing left to do.
+    EXPECT_TRUE(steps.beginPart(more));
+    EXPECT_FALSE(more);
+
+    EXPECT_EQ(form.g.rng.seed, wholeForm.g.rng.seed);
+    EXPECT_EQ(form.g.bgpath, wholeForm.g.bgpath);
+    EXPECT_TRUE(sameSurface(form.g.backdrop, wholeForm.g.backdrop));
+    for (size_t i = 0; i < kSheets.size(); ++i)
+        EXPECT_TRUE(sameSurface(form.g.sheets[i], wholeForm.g.sheets[i])) << kSheets[i];
+    EXPECT_EQ(platform.soundsPreloaded, whole.soundsPreloaded);
+    for (int32_t frame = 0; frame < 40; ++frame) {
+        ASSERT_TRUE(steps.step());
+        ASSERT_TRUE(wholeSteps.step());
+        ASSERT_TRUE(sameSurface(platform.lastFrame, whole.lastFrame)) << "frame " << frame;
+    }
+    form.FormDestroy();
+    wholeForm.FormDestroy();
+}
+
+// A warning in one part ends the start there: the parts after it never run, and no frame
+// follows.
+TEST_F(Startup, AWarningInAPartOfTheStartEndsIt) {
+    std::filesystem::remove(exe / "image/bomb02.bmp"); // the last bitmap
+    TForm1 form(platform);
+    ProgramSteps steps(form);
+    bool more = true;
+    int32_t parts = 0;
+    while (steps.beginPart(more)) {
+        ASSERT_TRUE(more) << "the start went through without its bitmap";
+        ++parts;
+    }
+    EXPECT_FALSE(more);
+    EXPECT_EQ(parts, TForm1::kFirstSheetPart + int32_t(kSheets.size()) - 1);
+    EXPECT_TRUE(steps.ended());
+    EXPECT_EQ(steps.exitCode(), 0);
+    expectOneBox(kNoImage);
+    EXPECT_TRUE(platform.soundsPreloaded.empty()); // the last part never ran
+    EXPECT_FALSE(steps.beginPart(more));
+    EXPECT_FALSE(steps.step());
+    EXPECT_EQ(platform.framesPresented, 0);
+}
+
 TEST_F(Startup, EscInAStepEndsWithCodeOneAndSavesTheSettings) {
     TForm1 form(platform);
     ProgramSteps steps(form);
