@@ -120,6 +120,13 @@ void WebPlatform::clientSize(int32_t& width, int32_t& height) const {
     height = clientH_;
 }
 
+void WebPlatform::preparePresenting() {
+    SDL_Surface* target = SDL_GetWindowSurface(window_);
+    if (target == nullptr) return;
+    SDL_FillRect(target, nullptr, 0);
+    SDL_UpdateWindowSurface(window_);
+}
+
 void WebPlatform::present(const Surface& frame) {
     SDL_Surface* target = SDL_GetWindowSurface(window_);
     if (target != nullptr && frame.width() > 0 && frame.height() > 0) {

@@ -38,6 +38,10 @@ class WebPlatform : public Platform {
     // the same on the desktop.
     void nextFrame() { now_ += 16; }
     int64_t framesPresented() const { return framesPresented_; }
+    // Makes the canvas's drawing context and the window's pixels, and shows them black, as the
+    // canvas already is. Both are otherwise made by the first frame, which on a slow phone
+    // they make tens of milliseconds longer; the page calls this in a task of its own first.
+    void preparePresenting();
     // The page has written the picture the player picked to `path`.
     void pictureChosen(const std::string& path);
 

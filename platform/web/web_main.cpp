@@ -216,9 +216,20 @@ void startPart(void* starting) {
     }
 }
 
+// The canvas is made ready for frames in a task of its own, ahead of the start's parts.
+void preparePresenting(void* starting) {
+    if (game == nullptr || game != starting) return;
+    try {
+        platform->preparePresenting();
+        emscripten_set_timeout(startPart, 0, game);
+    } catch (const std::exception& e) {
+        fail(e);
+    }
+}
+
 void startGame() {
     game = new WebGame(*platform);
-    emscripten_set_timeout(startPart, 0, game);
+    emscripten_set_timeout(preparePresenting, 0, game);
 }
 
 } // namespace
