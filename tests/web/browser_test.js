@@ -111,6 +111,29 @@ async function main() {
     check(titleDiffers === 0,
       `the free-running page shows the same still title (${titleDiffers} pixels differ)`);
 
+    // --- the game's files through the page's worker, and without it ---
+    await page.waitForFunction(() => vortalixPage.stats.musicArrived === true, { timeout: 30000 });
+    check(await page.evaluate(() => typeof Module.instantiateWasm === "function"),
+      "the page's worker fetched and compiled the game's files and handed them over");
+    // A page whose worker cannot be had (here its script is refused) loads as before: the
+    // game's script fetches its own files, and the page its music.
+    const bare = await browser.createBrowserContext();
+    try {
+      const noWorker = await bare.newPage();
+      await noWorker.setRequestInterception(true);
+      noWorker.on("request", (r) => (r.url().endsWith("/loader.js") ? r.abort() : r.continue()));
+      noWorker.on("pageerror", (e) => { console.log("page error: " + e.message); failures++; });
+      await open(noWorker, url);
+      await noWorker.waitForFunction(() => vortalixPage.stats.musicArrived === true, { timeout: 30000 });
+      const without = await noWorker.evaluate(() => typeof Module.instantiateWasm);
+      await sleep(4000);
+      const bareTitle = await canvasPixels(noWorker);
+      check(without === "undefined" && differingPixels(bareTitle, title) === 0,
+        "without its worker the page loads the game itself, with its music, to the same title");
+    } finally {
+      await bare.close();
+    }
+
     // --- a game played with real keys ---
     // A ranking of ten zero scores, so that any score is ranked.
     await lib.writeStored(page, rankingFile, lib.zeroRanking());
